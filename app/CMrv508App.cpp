@@ -1,0 +1,85 @@
+#include "app/CMrv508App.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
+#include "link/CommLink.h"
+#include "platform/MessageOwner.h"
+#include "res/Commands.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <clocale>
+
+CMrv508App::CMrv508App(int& argc, char** argv)
+{
+    // The resources live in a static library, which the linker would otherwise drop.
+    Q_INIT_RESOURCE(mrv508);
+    if (!QCoreApplication::instance())
+        application = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mrv508"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.32"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-256.png")));
+    SetBoxes(&messageBoxes);
+}
+
+CMrv508App::~CMrv508App()
+{
+    frame.reset();
+    SetMainWindow(nullptr);
+}
+
+bool CMrv508App::InitInstance()
+{
+    if (!m_hMutex.acquire()) {
+        Boxes().show({"既に起動しています。", "mrv508", BoxIcon::Warning, BoxSound::SimpleBeep,
+                      BoxOwner::None});
+        return false;
+    }
+    std::setlocale(LC_ALL, "");
+    loadQtTranslations();
+    frame = std::make_unique<CMainFrame>(*this);
+    SetMainWindow(frame.get());
+    frame->show();
+    return true;
+}
+
+int CMrv508App::ExitInstance()
+{
+    // Leaving through the close box does not stop the link; the reader thread must still be
+    // joined before the process ends.
+    SerialLink.StopLink();
+    m_hMutex.release();
+    return exitCode;
+}
+
+int CMrv508App::Run()
+{
+    if (InitInstance())
+        exitCode = QApplication::exec();
+    else
+        exitCode = 1;
+    return ExitInstance();
+}
+
+bool CMrv508App::OnCommand(int command)
+{
+    if (command != ID_APP_ABOUT)
+        return false;
+    OnAppAbout();
+    return true;
+}
+
+void CMrv508App::OnAppAbout()
+{
+    CAboutDlg dialog(frame.get());
+    dialog.exec();
+}
+
+void CMrv508App::loadQtTranslations()
+{
+    if (qtTranslator.load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
+}

@@ -1,0 +1,139 @@
+#include "app/CMrv508View.h"
+
+#include "editors/CPictureNoDlg.h"
+#include "link/CCommSettingDlg.h"
+#include "link/CommLink.h"
+#include "link/LinkSupervision.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Profile.h"
+#include "res/Commands.h"
+#include "settings/DeviceSettings.h"
+
+#include <QCoreApplication>
+#include <QTimerEvent>
+#include <utility>
+
+namespace {
+
+constexpr int SupervisionPeriodMs = 500;
+
+using Handler = void (CMrv508View::*)();
+constexpr std::pair<int, Handler> Handlers[] = {
+    {ID_DATA_NEW, &CMrv508View::OnDataNew},
+    {ID_DATA_OPEN, &CMrv508View::OnDataOpen},
+    {ID_DATA_SAVE, &CMrv508View::OnDataSave},
+    {ID_DATA_SAVE_AS, &CMrv508View::OnDataSaveAs},
+    {ID_APP_EXIT, &CMrv508View::OnDataExit},
+    {ID_TITLE, &CMrv508View::OnTitle},
+    {ID_WHITE_LEVEL, &CMrv508View::OnWhiteLevel},
+    {ID_VERTICAL_OFFSET, &CMrv508View::OnVerticalOffset},
+    {ID_HORIZONTAL_OFFSET, &CMrv508View::OnHorizontalOffset},
+    {ID_PICTURE_NO, &CMrv508View::OnPictureNo},
+    {ID_COMM_SETTING, &CMrv508View::OnCommSetting},
+};
+
+} // namespace
+
+CMrv508View::CMrv508View(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("view"));
+    ResetSettings();
+    SerialLink.StartLink();
+}
+
+bool CMrv508View::OnCommand(int command)
+{
+    for (const auto& [id, handler] : Handlers) {
+        if (id == command) {
+            (this->*handler)();
+            emit commandHandled(command);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMrv508View::paintEvent(QPaintEvent*)
+{
+    OnDraw();
+}
+
+void CMrv508View::OnDraw()
+{
+    if (!closing)
+        supervisionTimer.start(SupervisionPeriodMs, this);
+}
+
+void CMrv508View::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == supervisionTimer.timerId())
+        OnTimer();
+}
+
+void CMrv508View::OnTimer()
+{
+    if (closing || !CountNoReplyTick())
+        return;
+    closing = true;
+    supervisionTimer.stop();
+    ShowError("No Connect");
+    SerialLink.StopLink();
+    QCoreApplication::exit(0);
+}
+
+void CMrv508View::ShutdownLink()
+{
+    supervisionTimer.stop();
+    SerialLink.StopLink();
+    QCoreApplication::exit(0);
+}
+
+// The document commands come with the settings file.
+void CMrv508View::OnDataNew() {}
+void CMrv508View::OnDataOpen() {}
+void CMrv508View::OnDataSave() {}
+void CMrv508View::OnDataSaveAs() {}
+
+void CMrv508View::OnDataExit()
+{
+    if (DeviceSettings.modified && !Boxes().askYesNo("データを保存せずに終了しますか？")) {
+        if (currentFileName.empty())
+            OnDataSaveAs();
+        else
+            OnDataSave();
+        return;
+    }
+    ShutdownLink();
+}
+
+// The title, white level and offset editors come later.
+void CMrv508View::OnTitle() {}
+void CMrv508View::OnWhiteLevel() {}
+void CMrv508View::OnVerticalOffset() {}
+void CMrv508View::OnHorizontalOffset() {}
+
+void CMrv508View::OnPictureNo()
+{
+    CPictureNoDlg dialog(window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    DeviceSettings.slaveNo = dialog.m_slave;
+    DeviceSettings.curChannel = dialog.m_channel;
+    DeviceSettings.pictureNo[DeviceSettings.curChannel] = dialog.m_picture;
+    WriteProfileInt("pic_c1", DeviceSettings.pictureNo[0]);
+    WriteProfileInt("pic_c2", DeviceSettings.pictureNo[1]);
+}
+
+void CMrv508View::OnCommSetting()
+{
+    CCommSettingDlg dialog(window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    DeviceSettings.comPort = dialog.m_comPort;
+    DeviceSettings.rsControl = dialog.m_control;
+    SerialLink.StopLink();
+    SerialLink.OpenPort();
+    SerialLink.StartReader();
+    WriteProfileInt("com_port", DeviceSettings.comPort);
+    WriteProfileInt("rs_control", DeviceSettings.rsControl);
+}

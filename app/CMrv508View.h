@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QWidget>
+
+// The view shows nothing; it is the switchboard of the commands and the home of link
+// supervision. Constructing it resets the settings and starts the link.
+class CMrv508View : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CMrv508View(QWidget* parent);
+
+    // Runs the handler of a command; false for a command the view does not handle.
+    bool OnCommand(int command);
+
+    void OnDraw();
+    void OnTimer();
+    void ShutdownLink();
+
+    void OnDataNew();
+    void OnDataOpen();
+    void OnDataSave();
+    void OnDataSaveAs();
+    void OnDataExit();
+    void OnTitle();
+    void OnWhiteLevel();
+    void OnVerticalOffset();
+    void OnHorizontalOffset();
+    void OnPictureNo();
+    void OnCommSetting();
+
+signals:
+    void commandHandled(int command);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    QBasicTimer supervisionTimer;
+    bool closing = false; // "No Connect" is on its way; later ticks must not report it again
+};

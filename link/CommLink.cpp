@@ -1,0 +1,149 @@
+#include "link/CommLink.h"
+
+#include "link/CommandFrame.h"
+#include "link/LinkSupervision.h"
+#include "link/ReplyInterpreter.h"
+#include "link/ReplyLineGatherer.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Profile.h"
+#include "settings/DeviceSettings.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <system_error>
+#include <unistd.h>
+
+CommLink SerialLink;
+
+namespace {
+
+constexpr int WriteTimeoutMs = 1000;
+// After a hang-up (adapter unplugged, peer gone) the port reports it at once on every wait; the
+// reader looks again this often instead of spinning.
+constexpr int HangUpBackOffMs = 500;
+constexpr size_t ReadBufferSize = 100;
+
+} // namespace
+
+CommLink::~CommLink()
+{
+    StopLink();
+}
+
+void CommLink::StartLink()
+{
+    DeviceSettings.comPort = GetProfileInt("com_port");
+    DeviceSettings.rsControl = GetProfileInt("rs_control");
+    OpenPort();
+    StartReader();
+}
+
+void CommLink::OpenPort()
+{
+    const int comPort = DeviceSettings.comPort;
+    const std::string path = PortDevicePath(comPort);
+    const std::string reason =
+        path.empty() ? "COM" + std::to_string(comPort + 1) + " is not one of COM1 to COM6."
+                     : port.open(path);
+    if (!reason.empty())
+        ShowLinkError("Miss! File Open\n\n" + reason);
+    if (!port.setEventMask())
+        ShowLinkError("Miss! Mask Set");
+    if (!port.setQueues())
+        ShowLinkError("Miss! Buffer Set");
+    if (!port.setTimeouts())
+        ShowLinkError("Miss! Time Out Set");
+    if (!port.setLineState())
+        ShowLinkError("Miss! Set Comm State");
+}
+
+void CommLink::StartReader()
+{
+    if (readerThread.joinable())
+        return;
+    readerBoxes.rearm();
+    readerRunning = 1;
+    wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    try {
+        if (wakeFd < 0)
+            throw std::system_error(errno, std::generic_category());
+        readerThread = std::thread(&CommLink::ReplyReaderProc, this);
+    } catch (const std::system_error&) {
+        readerRunning = 0;
+        if (wakeFd >= 0)
+            close(wakeFd);
+        wakeFd = -1;
+        ShowLinkError("error creating read thread");
+    }
+}
+
+void CommLink::StopLink()
+{
+    readerRunning = 0;
+    readerBoxes.abandonWaits();
+    if (wakeFd >= 0) {
+        const uint64_t wake = 1;
+        [[maybe_unused]] const ssize_t ignored = write(wakeFd, &wake, sizeof wake);
+    }
+    if (readerThread.joinable())
+        readerThread.join();
+    port.close();
+    if (wakeFd >= 0)
+        close(wakeFd);
+    wakeFd = -1;
+}
+
+void CommLink::ShowLinkError(const std::string& text)
+{
+    Boxes().show({text, "Error", BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::None});
+    port.close();
+}
+
+void CommLink::SendCommand(const std::string& commandLine)
+{
+    const auto frame =
+        MakeCommandFrame(commandLine, DeviceSettings.rsControl, DeviceSettings.slaveNo);
+    if (!frame) {
+        ShowWarning("Slave No. を選択してください");
+        return;
+    }
+    // Failures are not reported here: the missing reply ends in "No Connect".
+    port.write(frame->data(), frame->size(), WriteTimeoutMs);
+    NoteCommandSent();
+}
+
+void CommLink::ReplyReaderProc()
+{
+    ReplyLineGatherer gatherer(DeviceSettings.replyPos);
+    char buffer[ReadBufferSize];
+    bool hungUp = false;
+    while (readerRunning == 1) {
+        pollfd waits[2] = {{wakeFd, POLLIN, 0}, {port.descriptor(), POLLIN, 0}};
+        const bool watchPort = port.isOpen() && !hungUp;
+        const int timeout = port.isOpen() && hungUp ? HangUpBackOffMs : -1;
+        hungUp = false;
+        if (poll(waits, watchPort ? 2 : 1, timeout) <= 0 || waits[0].revents != 0 || !watchPort)
+            continue;
+        const ssize_t count = waits[1].revents & POLLIN ? port.read(buffer, sizeof buffer) : 0;
+        if (count <= 0) {
+            hungUp = (count < 0 && errno != EAGAIN && errno != EINTR) ||
+                     (waits[1].revents & (POLLHUP | POLLERR | POLLNVAL));
+            continue;
+        }
+        if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
+            InterpretReply(line);
+    }
+    port.purgeInput();
+}
+
+void CommLink::InterpretReply(const char* line)
+{
+    NoteReplyLine();
+    const ReplyOutcome outcome =
+        InterpretReplyLine(line, DeviceSettings.rsControl, DeviceSettings.allSetStep);
+    DeviceSettings.replyError = outcome.replyError;
+    if (outcome.box)
+        readerBoxes.show(*outcome.box);
+}

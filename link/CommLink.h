@@ -1,0 +1,42 @@
+#pragma once
+
+#include "link/BoxRelay.h"
+#include "link/SerialPort.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+// The one serial link of the process: the port, the reader thread and its wake-up descriptor.
+class CommLink
+{
+public:
+    CommLink() = default;
+    CommLink(const CommLink&) = delete;
+    CommLink& operator=(const CommLink&) = delete;
+    ~CommLink();
+
+    void StartLink();
+    void OpenPort();
+    void StartReader();
+    void StopLink();
+    void ShowLinkError(const std::string& text);
+
+    void SendCommand(const std::string& commandLine);
+
+    bool portOpen() const { return port.isOpen(); }
+    bool readerStarted() const { return readerThread.joinable(); }
+
+private:
+    void ReplyReaderProc();
+    void waitForPort(bool& hungUp);
+    void InterpretReply(const char* line);
+
+    SerialPort port;
+    int wakeFd = -1;
+    std::thread readerThread;
+    std::atomic<int> readerRunning = 0;
+    BoxRelay readerBoxes;
+};
+
+extern CommLink SerialLink;

@@ -1,0 +1,11 @@
+#pragma once
+
+// The reply flags shared by the window thread (send, supervision tick) and the reader thread
+// (reply line). Each change takes the record's replyFlagsLock, so a reply that arrives during a
+// tick always leaves the count at 0.
+void NoteCommandSent();
+void NoteReplyLine();
+
+// One supervision tick; true on the seventh tick counted while a reply is awaited, when the
+// program is to report "No Connect".
+bool CountNoReplyTick();

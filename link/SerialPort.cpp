@@ -1,0 +1,168 @@
+#include "link/SerialPort.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+std::string groupOwning(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return {};
+    const struct group* owner = getgrgid(info.st_gid);
+    return owner ? owner->gr_name : std::to_string(info.st_gid);
+}
+
+std::string openFailureReason(const std::string& path, int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return path + ": no such device.";
+    case EACCES:
+    case EPERM: {
+        const std::string group = groupOwning(path);
+        return path + ": permission denied." +
+               (group.empty() ? "" : " Join the group \"" + group + "\" that owns the device.");
+    }
+    case EBUSY:
+    case EWOULDBLOCK:
+        return path + ": held by another program.";
+    case EISDIR:
+        return path + ": a folder, not a serial device.";
+    case ENOTTY:
+        return path + ": not a serial device.";
+    default:
+        return path + ": " + std::strerror(error) + ".";
+    }
+}
+
+// glibc's tcsetattr reads the state back and fails when a pseudo-terminal drops the parity bit;
+// the kernel's own answer to the request is what counts.
+bool applyState(int fd, const termios& state)
+{
+    return ioctl(fd, TCSETS, &state) == 0;
+}
+
+} // namespace
+
+SerialPort::~SerialPort()
+{
+    close();
+}
+
+std::string SerialPort::open(const std::string& path)
+{
+    close();
+    const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0)
+        return openFailureReason(path, errno);
+    int error = 0;
+    if (!isatty(opened))
+        error = ENOTTY;
+    else if (flock(opened, LOCK_EX | LOCK_NB) != 0 || ioctl(opened, TIOCEXCL) != 0)
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+    if (error != 0) {
+        ::close(opened);
+        return openFailureReason(path, error);
+    }
+    fd = opened;
+    return {};
+}
+
+bool SerialPort::setEventMask()
+{
+    // The reader waits for received characters with poll(); all a mask needs is a terminal.
+    termios current {};
+    return fd >= 0 && tcgetattr(fd, &current) == 0;
+}
+
+bool SerialPort::setQueues()
+{
+    // A tty's queues have the driver's own size; start them empty.
+    return fd >= 0 && tcflush(fd, TCIOFLUSH) == 0;
+}
+
+bool SerialPort::setTimeouts()
+{
+    // A read returns at once with what has arrived; the write timeout is kept by write().
+    termios state {};
+    if (fd < 0 || tcgetattr(fd, &state) != 0)
+        return false;
+    state.c_cc[VMIN] = 0;
+    state.c_cc[VTIME] = 0;
+    return applyState(fd, state);
+}
+
+bool SerialPort::setLineState()
+{
+    termios state {};
+    if (fd < 0)
+        return false;
+    tcgetattr(fd, &state);
+    cfmakeraw(&state);
+    cfsetispeed(&state, B9600);
+    cfsetospeed(&state, B9600);
+    state.c_cflag &= ~(CSIZE | PARODD | CSTOPB);
+    state.c_cflag |= CS8 | PARENB | CRTSCTS | CLOCAL | CREAD;
+    state.c_iflag &= ~INPCK; // parity errors are neither detected nor reported
+    state.c_iflag |= IXON | IXOFF;
+    state.c_cc[VSTART] = 0x11;
+    state.c_cc[VSTOP] = 0x13;
+    state.c_cc[VMIN] = 0;
+    state.c_cc[VTIME] = 0;
+    if (!applyState(fd, state))
+        return false;
+    // DTR stays asserted while the port is open; a pseudo-terminal has no modem lines.
+    const int dtr = TIOCM_DTR;
+    ioctl(fd, TIOCMBIS, &dtr);
+    return true;
+}
+
+void SerialPort::close()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+bool SerialPort::write(const char* data, size_t size, int timeoutMs)
+{
+    if (fd < 0)
+        return false;
+    size_t written = 0;
+    while (written < size) {
+        const ssize_t n = ::write(fd, data + written, size - written);
+        if (n > 0) {
+            written += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        pollfd writable {fd, POLLOUT, 0};
+        if (poll(&writable, 1, timeoutMs) <= 0 || (writable.revents & (POLLERR | POLLHUP)))
+            return false;
+    }
+    return true;
+}
+
+ssize_t SerialPort::read(char* buffer, size_t size)
+{
+    return fd >= 0 ? ::read(fd, buffer, size) : -1;
+}
+
+void SerialPort::purgeInput()
+{
+    if (fd >= 0)
+        tcflush(fd, TCIFLUSH);
+}

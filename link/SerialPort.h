@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+// One serial device on a termios descriptor. Each set-up step can fail on its own, and all of
+// them fail on a port that is not open, as the link's error reporting expects.
+class SerialPort
+{
+public:
+    SerialPort() = default;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+    ~SerialPort();
+
+    // Opens for exclusive use; on failure returns a reason in plain words, else an empty string.
+    std::string open(const std::string& path);
+    bool setEventMask();
+    bool setQueues();
+    bool setTimeouts();
+    bool setLineState();
+    void close();
+
+    bool isOpen() const { return fd >= 0; }
+    int descriptor() const { return fd; }
+
+    // Writes the whole frame, waiting at most timeoutMs for the line to take it.
+    bool write(const char* data, size_t size, int timeoutMs);
+    ssize_t read(char* buffer, size_t size);
+    void purgeInput();
+
+private:
+    int fd = -1;
+};

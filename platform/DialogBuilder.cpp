@@ -1,0 +1,100 @@
+#include "platform/DialogBuilder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QRect pixelRect(const ControlTemplate& control)
+{
+    return {DluToPixelsX(control.x), DluToPixelsY(control.y), DluToPixelsX(control.width),
+            DluToPixelsY(control.height)};
+}
+
+QWidget* makeComboBox(const ControlTemplate& control, QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    for (const std::string& item : control.items)
+        combo->addItem(QString::fromStdString(item));
+    // The template's height is that of the dropped list; the closed box is one line high.
+    const QRect dropped = pixelRect(control);
+    const int closedHeight = combo->sizeHint().height();
+    const int itemHeight = combo->fontMetrics().height() + 2;
+    combo->setMaxVisibleItems(std::max(1, (dropped.height() - closedHeight) / itemHeight));
+    combo->setGeometry(dropped.x(), dropped.y(), dropped.width(), closedHeight);
+    return combo;
+}
+
+QWidget* makePushButton(const ControlTemplate& control, QDialog& dialog)
+{
+    auto* button = new QPushButton(QString::fromStdString(control.text), &dialog);
+    button->setDefault(control.kind == ControlKind::DefaultPushButton);
+    if (control.objectName == OkButtonName)
+        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    if (control.objectName == CancelButtonName)
+        QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
+    button->setGeometry(pixelRect(control));
+    return button;
+}
+
+QWidget* makeControl(const ControlTemplate& control, QDialog& dialog)
+{
+    switch (control.kind) {
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(QString::fromStdString(control.text), &dialog);
+        group->setGeometry(pixelRect(control));
+        return group;
+    }
+    case ControlKind::DropDownList:
+        return makeComboBox(control, &dialog);
+    case ControlKind::PushButton:
+    case ControlKind::DefaultPushButton:
+        return makePushButton(control, dialog);
+    case ControlKind::Text: {
+        auto* label = new QLabel(QString::fromStdString(control.text), &dialog);
+        label->setGeometry(pixelRect(control));
+        return label;
+    }
+    case ControlKind::Icon: {
+        auto* label = new QLabel(&dialog);
+        const QRect rect = pixelRect(control);
+        label->setPixmap(QApplication::windowIcon().pixmap(32, 32));
+        label->setGeometry(rect.x(), rect.y(), 32, 32);
+        return label;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int DluToPixelsX(int dlu)
+{
+    return dlu * 7 / 4;
+}
+
+int DluToPixelsY(int dlu)
+{
+    return dlu * 3 / 2;
+}
+
+void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate)
+{
+    dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPointSize(9);
+    dialog.setFont(font);
+    dialog.setFixedSize(DluToPixelsX(dialogTemplate.width), DluToPixelsY(dialogTemplate.height));
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = makeControl(control, dialog);
+        widget->setObjectName(QString::fromStdString(control.objectName));
+        if (control.kind == ControlKind::GroupBox)
+            widget->lower();
+    }
+}

@@ -1,0 +1,71 @@
+#include "res/DialogTemplates.h"
+
+#include <cstdio>
+
+std::vector<std::string> NumberedItems(int first, int count, int digits)
+{
+    std::vector<std::string> items;
+    for (int value = first; value < first + count; ++value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%0*d", digits, value);
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+const DialogTemplate& AboutDialogTemplate()
+{
+    static const DialogTemplate about = {
+        100,
+        "mrv508のﾊﾞｰｼﾞｮﾝ情報",
+        174,
+        55,
+        {
+            {ControlKind::Icon, "iconLabel", "", 11, 17, 20, 20},
+            {ControlKind::Text, "versionLabel", "mrv508 Version 1.32", 40, 10, 65, 8},
+            {ControlKind::DefaultPushButton, OkButtonName, "OK", 115, 20, 50, 14},
+        }};
+    return about;
+}
+
+const DialogTemplate& CommSettingDialogTemplate()
+{
+    static const DialogTemplate comm = {
+        130,
+        "通信設定",
+        139,
+        59,
+        {
+            {ControlKind::GroupBox, "controlGroup", "Control", 75, 5, 60, 25},
+            {ControlKind::DropDownList, "controlCombo", "", 80, 15, 48, 55, {"RS-232C", "RS-485"}},
+            {ControlKind::GroupBox, "portGroup", "COM Port", 5, 5, 60, 30},
+            {ControlKind::DropDownList, "portCombo", "", 10, 15, 48, 65,
+             {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6"}},
+            {ControlKind::DefaultPushButton, OkButtonName, "OK", 10, 40, 50, 14},
+            {ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 80, 40, 50, 14},
+        }};
+    return comm;
+}
+
+const DialogTemplate& PictureNoDialogTemplate()
+{
+    static const DialogTemplate picture = {
+        145,
+        "Picture番号の設定",
+        169,
+        59,
+        {
+            {ControlKind::GroupBox, "pictureGroup", "Picture No.", 5, 5, 48, 30},
+            {ControlKind::DropDownList, "pictureCombo", "", 10, 15, 35, 75,
+             NumberedItems(1, 32, 2)},
+            {ControlKind::GroupBox, "channelGroup", "Channel No.", 60, 5, 48, 30},
+            {ControlKind::DropDownList, "channelCombo", "", 65, 15, 35, 60, {"ch.1", "ch.2"}},
+            {ControlKind::GroupBox, "slaveGroup", "Slave No.", 115, 5, 48, 30},
+            {ControlKind::DropDownList, "slaveCombo", "", 120, 15, 35, 80,
+             NumberedItems(0, 32, 2)},
+            {ControlKind::PushButton, "setButton", "設定", 5, 40, 50, 14},
+            {ControlKind::DefaultPushButton, OkButtonName, "OK", 60, 40, 50, 14},
+            {ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 115, 40, 50, 14},
+        }};
+    return picture;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class ControlKind { GroupBox, DropDownList, PushButton, DefaultPushButton, Text, Icon };
+
+// One control of a dialog template; the rectangle is in dialog units. For a drop-down list the
+// height is that of the dropped list.
+struct ControlTemplate
+{
+    ControlKind kind;
+    std::string objectName;
+    std::string text;
+    int x, y, width, height;
+    std::vector<std::string> items = {};
+};
+
+struct DialogTemplate
+{
+    int id;
+    std::string caption;
+    int width, height;
+    std::vector<ControlTemplate> controls;
+};
+
+// Push buttons that end a dialog: the OK and Cancel of every template.
+constexpr const char* OkButtonName = "okButton";
+constexpr const char* CancelButtonName = "cancelButton";
+
+// "00", "01", ... with the given number of digits, counting from first.
+std::vector<std::string> NumberedItems(int first, int count, int digits);
+
+const DialogTemplate& AboutDialogTemplate();
+const DialogTemplate& CommSettingDialogTemplate();
+const DialogTemplate& PictureNoDialogTemplate();
