@@ -1,0 +1,76 @@
+#include "support/SimulatorProcess.h"
+
+#include "platform/Profile.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSettings>
+#include <QTest>
+
+SimulatorProcess::SimulatorProcess(const QStringList& options)
+{
+    const QString linkPath = folder.filePath(QStringLiteral("ttySIM"));
+    process.setProgram(QStringLiteral(MRV508_SIM_PATH));
+    process.setArguments(QStringList{QStringLiteral("--link"), linkPath,
+                                     QStringLiteral("--state"), folder.filePath("state.json"),
+                                     QStringLiteral("--log"), folder.filePath("sim.log")} +
+                         options);
+    process.start();
+    if (!process.waitForStarted(5000))
+        return;
+    if (QTest::qWaitFor([&] { return QFile::exists(linkPath); }, 5000))
+        link = linkPath;
+}
+
+SimulatorProcess::~SimulatorProcess()
+{
+    kill();
+}
+
+void SimulatorProcess::mapPort(int comNumber) const
+{
+    MapPortInProfile(comNumber, linkPath());
+}
+
+QJsonObject SimulatorProcess::state(int frames, int timeoutMs) const
+{
+    QJsonObject current;
+    QTest::qWaitFor(
+        [&] {
+            QFile file(folder.filePath(QStringLiteral("state.json")));
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            current = QJsonDocument::fromJson(file.readAll()).object();
+            return current.value(QStringLiteral("frames")).toInt() >= frames;
+        },
+        timeoutMs);
+    return current;
+}
+
+QJsonObject SimulatorProcess::channel(int channel, int device) const
+{
+    return state()["devices"].toArray()[device].toObject()["channels"].toArray()[channel].toObject();
+}
+
+QString SimulatorProcess::log() const
+{
+    QFile file(folder.filePath(QStringLiteral("sim.log")));
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+void SimulatorProcess::kill()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.kill();
+    process.waitForFinished(5000);
+}
+
+void MapPortInProfile(int comNumber, const std::string& devicePath)
+{
+    QSettings profile(QString::fromStdString(ProfileFilePath()), QSettings::IniFormat);
+    profile.setValue(QStringLiteral("Ports/COM%1").arg(comNumber),
+                     QString::fromStdString(devicePath));
+}
