@@ -36,7 +36,7 @@ void SimulatorProcess::mapPort(int comNumber) const
 QJsonObject SimulatorProcess::state(int frames, int timeoutMs) const
 {
     QJsonObject current;
-    QTest::qWaitFor(
+    [[maybe_unused]] const bool complete = QTest::qWaitFor(
         [&] {
             QFile file(folder.filePath(QStringLiteral("state.json")));
             if (!file.open(QIODevice::ReadOnly))
