@@ -7,7 +7,7 @@
 namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
-constexpr int TitleChars = 14;
+constexpr std::size_t TitleChars = 14;
 constexpr std::string_view FullWidthSpace = "\u3000";
 
 std::optional<int> decimal(std::string_view digits)
@@ -78,7 +78,7 @@ std::optional<int> titlePosition(std::string_view field, std::string& error)
 std::optional<std::string> titleText(std::string_view hex, std::string& error)
 {
     std::string text;
-    for (int i = 0; i < TitleChars; ++i) {
+    for (std::size_t i = 0; i < TitleChars; ++i) {
         const auto code = hexCode(hex.substr(i * 4, 4));
         if (!code) {
             error = "malformed JIS code";

@@ -125,7 +125,7 @@ std::string SimLine::answer(Station& station, std::string_view command, bool too
         account += " -> E3 (error on request)";
         return "E3";
     }
-    const std::string reply = m_faults.reply.empty() ? "GO" : m_faults.reply;
+    std::string reply = m_faults.reply.empty() ? "GO" : m_faults.reply;
     if (reply == "GO")
         station.device.apply(*parsed);
     account += " -> " + reply;

@@ -49,9 +49,10 @@ int main(int argc, char** argv)
     }
     try {
         SimPty pty;
+        // The initial state file comes first, so that whoever waits for the link finds it too.
+        SimLoop loop(*options, pty, log);
         if (!options->link.empty())
             pty.link(options->link);
-        SimLoop loop(*options, pty, log);
         std::printf("PTY %s\n", pty.slavePath().c_str());
         std::fflush(stdout);
         return loop.run(signalFd);

@@ -7,7 +7,7 @@ namespace {
 using Kind = SimCommand::Kind;
 
 // A title command line; codes are padded with full-width spaces to 14 characters.
-std::string titleLine(std::string head, std::string codes)
+std::string titleLine(const std::string& head, std::string codes)
 {
     while (codes.size() < 56)
         codes += "2121";

@@ -4,7 +4,7 @@
 
 namespace {
 
-std::optional<SimOptions> parse(std::vector<std::string_view> args)
+std::optional<SimOptions> parse(const std::vector<std::string_view>& args)
 {
     std::string error;
     auto options = SimOptions::parse(args, error);
