@@ -148,3 +148,24 @@ TEST_F(CMrv508ViewTest, ConstructingTheViewResetsTheSettingsAndStartsTheLink)
     EXPECT_TRUE(DeviceSettings.title[0][32].empty());
     EXPECT_TRUE(SerialLink.readerStarted());
 }
+
+TEST_F(CMrv508ViewTest, TheFirstPaintStartsSupervisionWhichReportsAMissingReply)
+{
+    // Nothing answers on the test profile's port; the real 500 ms timer does the counting.
+    SerialLink.SendCommand("P0101\r\n");
+    ASSERT_TRUE(RecordingBoxes::installed().waitForBoxes(1, 10000));
+    const BoxRequest& box = RecordingBoxes::installed().shown.back();
+    EXPECT_EQ(box.text, "No Connect");
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.icon, BoxIcon::Error);
+    EXPECT_FALSE(SerialLink.readerStarted());
+    EXPECT_EQ(DeviceSettings.noReplyTicks, 0);
+}
+
+TEST_F(CMrv508ViewTest, TicksWithoutAnOutstandingCommandHaveNoEffect)
+{
+    for (int tick = 0; tick < 20; ++tick)
+        running.view().OnTimer();
+    EXPECT_TRUE(RecordingBoxes::installed().shown.empty());
+    EXPECT_TRUE(SerialLink.readerStarted());
+}
