@@ -92,3 +92,18 @@ TEST(CMrv508AppTest, ASecondCopyIsRefusedWhileTheFirstRunsAndAllowedAfterItIsKil
     EXPECT_TRUE(next.started);
     EXPECT_NE(next.app.mainFrame(), nullptr);
 }
+
+TEST(CMrv508AppTest, QtsOwnButtonsSpeakTheOperatorsLanguage)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    {
+        RunningApp running;
+        ASSERT_TRUE(running.started);
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"),
+                  QString::fromUtf8("はい(&Y)"));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"),
+                  QString::fromUtf8("いいえ(&N)"));
+    }
+    QLocale::setDefault(saved);
+}
