@@ -30,14 +30,14 @@ QString text(const char* utf8)
 QIcon buttonImage(int index)
 {
     static const QPixmap strip(QStringLiteral(":/res/toolbar.png"));
-    return QIcon(strip.copy(index * ButtonSize.width(), 0, ButtonSize.width(),
-                            ButtonSize.height()));
+    return QIcon(
+        strip.copy(index * ButtonSize.width(), 0, ButtonSize.width(), ButtonSize.height()));
 }
 
 QString localTimeText()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char formatted[64] = {};
     std::strftime(formatted, sizeof formatted, "%X", &local);
@@ -134,9 +134,8 @@ void CMainFrame::createStatusBar()
         lockPanes[i] = new QLabel(bar);
         lockPanes[i]->setObjectName(QStringLiteral("lockPane%1").arg(i));
         lockPanes[i]->setAlignment(Qt::AlignCenter);
-        lockPanes[i]->setMinimumWidth(lockPanes[i]->fontMetrics().horizontalAdvance(
-                                          text(LockTexts[i])) +
-                                      8);
+        lockPanes[i]->setMinimumWidth(
+            lockPanes[i]->fontMetrics().horizontalAdvance(text(LockTexts[i])) + 8);
         bar->addPermanentWidget(lockPanes[i]);
     }
 }

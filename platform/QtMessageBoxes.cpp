@@ -28,8 +28,7 @@ void QtMessageBoxes::show(const BoxRequest& box)
 {
     QApplication::beep();
     QMessageBox message(iconOf(box.icon), QString::fromStdString(box.caption),
-                        QString::fromStdString(box.text), QMessageBox::Ok,
-                        OwnerWindow(box.owner));
+                        QString::fromStdString(box.text), QMessageBox::Ok, OwnerWindow(box.owner));
     message.setWindowModality(Qt::ApplicationModal);
     message.exec();
 }

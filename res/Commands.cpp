@@ -27,9 +27,9 @@ const std::array<MenuTemplate, 4> MainMenu = {{
     {"情報", {ID_APP_ABOUT, -1, -1, -1, -1, -1}},
 }};
 
-const std::array<Command, 7> ToolbarButtons = {ID_TITLE,        ID_WHITE_LEVEL,  ID_VERTICAL_OFFSET,
-                                               ID_HORIZONTAL_OFFSET, ID_PICTURE_NO, ID_COMM_SETTING,
-                                               ID_APP_ABOUT};
+const std::array<Command, 7> ToolbarButtons = {
+    ID_TITLE,      ID_WHITE_LEVEL,  ID_VERTICAL_OFFSET, ID_HORIZONTAL_OFFSET,
+    ID_PICTURE_NO, ID_COMM_SETTING, ID_APP_ABOUT};
 
 const CommandText& TextOf(Command id)
 {

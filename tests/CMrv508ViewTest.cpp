@@ -69,17 +69,16 @@ protected:
 
     // Runs a command the way `trigger` does and tells which command reached the view and which
     // dialog opened.
-    template <typename Trigger>
-    void expectRoute(const Route& route, Trigger trigger)
+    template <typename Trigger> void expectRoute(const Route& route, Trigger trigger)
     {
         QSignalSpy handled(&running.view(), &CMrv508View::commandHandled);
         ModalCloser closer;
         trigger();
         ASSERT_EQ(handled.count(), 1) << route.command;
         EXPECT_EQ(handled.at(0).at(0).toInt(), route.command);
-        const QStringList expected =
-            *route.dialogCaption ? QStringList{QString::fromUtf8(route.dialogCaption)}
-                                 : QStringList{};
+        const QStringList expected = *route.dialogCaption
+                                         ? QStringList{QString::fromUtf8(route.dialogCaption)}
+                                         : QStringList{};
         EXPECT_EQ(closer.captions, expected) << route.command;
     }
 

@@ -1,5 +1,5 @@
-#include "app/CMainFrame.h"
 #include "platform/PlatformVersion.h"
+#include "app/CMainFrame.h"
 
 #include <gtest/gtest.h>
 

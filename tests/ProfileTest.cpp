@@ -21,8 +21,8 @@ void writeProfile(const QByteArray& text)
 
 TEST(ProfileTest, LivesUnderTheConfigFolder)
 {
-    EXPECT_EQ(ProfileFilePath(), qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() +
-                                     "/mrv508/mrv508.ini");
+    EXPECT_EQ(ProfileFilePath(),
+              qEnvironmentVariable("XDG_CONFIG_HOME").toStdString() + "/mrv508/mrv508.ini");
 }
 
 TEST(ProfileTest, AbsentOrNonNumericKeysReadAsZero)

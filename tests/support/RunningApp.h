@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/CMrv508App.h"
 #include "app/CMainFrame.h"
+#include "app/CMrv508App.h"
 #include "app/CMrv508View.h"
 
 // The application started as at a real start, inside the test's QApplication, with its boxes

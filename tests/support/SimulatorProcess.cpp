@@ -12,9 +12,9 @@ SimulatorProcess::SimulatorProcess(const QStringList& options)
 {
     const QString linkPath = folder.filePath(QStringLiteral("ttySIM"));
     process.setProgram(QStringLiteral(MRV508_SIM_PATH));
-    process.setArguments(QStringList{QStringLiteral("--link"), linkPath,
-                                     QStringLiteral("--state"), folder.filePath("state.json"),
-                                     QStringLiteral("--log"), folder.filePath("sim.log")} +
+    process.setArguments(QStringList{QStringLiteral("--link"), linkPath, QStringLiteral("--state"),
+                                     folder.filePath("state.json"), QStringLiteral("--log"),
+                                     folder.filePath("sim.log")} +
                          options);
     process.start();
     if (!process.waitForStarted(5000))
@@ -50,7 +50,11 @@ QJsonObject SimulatorProcess::state(int frames, int timeoutMs) const
 
 QJsonObject SimulatorProcess::channel(int channel, int device) const
 {
-    return state()["devices"].toArray()[device].toObject()["channels"].toArray()[channel].toObject();
+    return state()["devices"]
+        .toArray()[device]
+        .toObject()["channels"]
+        .toArray()[channel]
+        .toObject();
 }
 
 QString SimulatorProcess::log() const
