@@ -131,8 +131,12 @@ bool SerialPort::setLineState()
 
 void SerialPort::close()
 {
-    if (fd >= 0)
+    if (fd >= 0) {
+        // The exclusive mode stays with the terminal, not with this descriptor: a pseudo-terminal
+        // whose other side stays open would refuse every later open by an unprivileged user.
+        ioctl(fd, TIOCNXCL);
         ::close(fd);
+    }
     fd = -1;
 }
 

@@ -1,0 +1,403 @@
+#include "link/CommLink.h"
+#include "link/LinkSupervision.h"
+#include "platform/Profile.h"
+#include "settings/DeviceSettings.h"
+#include "support/RecordingBoxes.h"
+#include "support/SimulatorProcess.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QSettings>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <ostream>
+#include <thread>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+RecordingBoxes& boxes()
+{
+    return RecordingBoxes::installed();
+}
+
+const BoxRequest SuccessBox{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
+                            BoxOwner::MessageOwner};
+
+// The link and its flags are process globals: every test starts from a stopped link, an empty
+// profile and no recorded boxes.
+class CommLinkTest : public testing::Test
+{
+protected:
+    void SetUp() override { reset(); }
+    void TearDown() override { reset(); }
+
+    static void reset()
+    {
+        SerialLink.StopLink();
+        QCoreApplication::processEvents(); // boxes relayed by a stopped reader
+        boxes().clear();
+        QSettings profile(QString::fromStdString(ProfileFilePath()), QSettings::IniFormat);
+        profile.remove(QStringLiteral("MRV-508_Section"));
+        profile.remove(QStringLiteral("Ports"));
+        ResetSettings();
+        DeviceSettings.comPort = 0;
+        DeviceSettings.rsControl = 0;
+        DeviceSettings.allSetStep = 0;
+        DeviceSettings.replyPos = 0;
+    }
+
+    // Starts the link from the profile on a simulator mapped to COM1.
+    static void startOn(const SimulatorProcess& sim)
+    {
+        ASSERT_TRUE(sim.started());
+        sim.mapPort(1);
+        SerialLink.StartLink();
+        ASSERT_TRUE(SerialLink.portOpen());
+        ASSERT_TRUE(boxes().shown.empty()) << boxes().shownTexts().front();
+    }
+
+    // Sends a command and waits for the one box its reply brings.
+    static BoxRequest sendAndAwaitBox(const std::string& command)
+    {
+        const size_t before = boxes().shown.size();
+        SerialLink.SendCommand(command);
+        if (!boxes().waitForBoxes(before + 1))
+            return {};
+        QTest::qWait(50); // a second box would be a fault
+        EXPECT_EQ(boxes().shown.size(), before + 1);
+        return boxes().shown.back();
+    }
+};
+
+int picture(const QJsonObject& state, int device, int channel)
+{
+    const QJsonObject station = state["devices"].toArray()[device].toObject();
+    return station["channels"].toArray()[channel].toObject()["picture"].toInt();
+}
+
+// Runs a call that must return, and ends the test program loudly if it hangs instead.
+template <typename Call>
+void mustReturn(Call call)
+{
+    std::atomic<bool> done = false;
+    std::thread guard([&] {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done) {
+            if (std::chrono::steady_clock::now() > giveUp) {
+                std::fprintf(stderr, "a call that must return is still blocked\n");
+                std::abort();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    call();
+    done = true;
+    guard.join();
+}
+
+int openDescriptors()
+{
+    int count = 0;
+    DIR* folder = opendir("/proc/self/fd");
+    while (folder && readdir(folder))
+        ++count;
+    if (folder)
+        closedir(folder);
+    return count;
+}
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// ---- Start-up from the profile ----------------------------------------------------------------
+
+TEST_F(CommLinkTest, AProfileWithoutKeysOpensCom1InRs232c)
+{
+    SimulatorProcess sim;
+    DeviceSettings.comPort = 3;
+    DeviceSettings.rsControl = 1;
+    startOn(sim);
+    EXPECT_EQ(DeviceSettings.comPort, 0);
+    EXPECT_EQ(DeviceSettings.rsControl, 0);
+    EXPECT_TRUE(SerialLink.readerStarted());
+
+    SerialLink.SendCommand("P0105\r\n");
+    CountNoReplyTick();
+    CountNoReplyTick();
+    ASSERT_TRUE(boxes().waitForBoxes(1));
+    EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+    EXPECT_EQ(DeviceSettings.noReplyTicks, 0);
+    EXPECT_EQ(DeviceSettings.replyError, 0);
+
+    const QJsonObject state = sim.state(1);
+    EXPECT_EQ(state["mode"].toString(), "rs232c");
+    EXPECT_EQ(state["frames"].toInt(), 1);
+    EXPECT_EQ(picture(state, 0, 0), 5);
+}
+
+TEST_F(CommLinkTest, ComPort5OpensCom6)
+{
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.started());
+    MapPortInProfile(1, "/nonexistent/ttyCOM1");
+    sim.mapPort(6);
+    WriteProfileInt("com_port", 5);
+    SerialLink.StartLink();
+    EXPECT_TRUE(boxes().shown.empty());
+    ASSERT_TRUE(SerialLink.portOpen());
+
+    EXPECT_EQ(sendAndAwaitBox("P0207\r\n"), SuccessBox);
+    EXPECT_EQ(picture(sim.state(1), 0, 1), 7);
+}
+
+TEST_F(CommLinkTest, AnyNonzeroLineModeInTheProfileIsRs485)
+{
+    SimulatorProcess sim({"--rs485"});
+    WriteProfileInt("rs_control", 7);
+    startOn(sim);
+    EXPECT_EQ(DeviceSettings.rsControl, 7);
+
+    DeviceSettings.slaveNo = 0;
+    EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), SuccessBox);
+    const QJsonObject state = sim.state(1);
+    EXPECT_EQ(state["mode"].toString(), "rs485");
+    EXPECT_EQ(picture(state, 0, 0), 5);
+    EXPECT_TRUE(sim.log().contains("slave 00")) << sim.log().toStdString();
+}
+
+// ---- Sending and replies ----------------------------------------------------------------------
+
+TEST_F(CommLinkTest, Rs485ReachesOnlyTheAddressedSlave)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3"});
+    WriteProfileInt("rs_control", 1);
+    startOn(sim);
+
+    DeviceSettings.slaveNo = 5;
+    SerialLink.SendCommand("P0105\r\n");
+    EXPECT_EQ(sim.state(1)["frames"].toInt(), 1);
+    QTest::qWait(300);
+    EXPECT_TRUE(boxes().shown.empty());
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
+    EXPECT_TRUE(sim.log().contains("not for this line's slaves")) << sim.log().toStdString();
+
+    DeviceSettings.slaveNo = 3;
+    EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), SuccessBox);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+    const QJsonObject state = sim.state(2);
+    EXPECT_EQ(state["devices"].toArray()[1].toObject()["slave"].toInt(), 3);
+    EXPECT_EQ(picture(state, 1, 0), 5);
+    EXPECT_EQ(picture(state, 0, 0), 1);
+}
+
+class SlaveOutOfRangeTest : public CommLinkTest, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(SlaveOutOfRangeTest, SendsNothingAndWarns)
+{
+    SimulatorProcess sim({"--rs485"});
+    WriteProfileInt("rs_control", 1);
+    startOn(sim);
+
+    DeviceSettings.slaveNo = GetParam();
+    SerialLink.SendCommand("P0105\r\n");
+    ASSERT_EQ(boxes().shown.size(), 1u);
+    EXPECT_EQ(boxes().shown[0].caption, "Error");
+    EXPECT_EQ(boxes().shown[0].icon, BoxIcon::Warning);
+    EXPECT_EQ(boxes().shown[0].owner, BoxOwner::MessageOwner);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+
+    // Only the addressed command that follows reaches the line.
+    DeviceSettings.slaveNo = 0;
+    EXPECT_EQ(sendAndAwaitBox("P0106\r\n"), SuccessBox);
+    const QJsonObject state = sim.state(1);
+    EXPECT_EQ(state["frames"].toInt(), 1);
+    EXPECT_EQ(picture(state, 0, 0), 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slaves, SlaveOutOfRangeTest, testing::Values(-1, 32),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param < 0 ? std::string("NoSlaveChosen")
+                                                   : "Slave" + std::to_string(info.param);
+                         });
+
+struct ErrorReplyCase
+{
+    const char* name;
+    QStringList options;
+    const char* message;
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ErrorReplyCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ErrorReplyTest : public CommLinkTest, public testing::WithParamInterface<ErrorReplyCase>
+{
+};
+
+TEST_P(ErrorReplyTest, ShowsTheDevicesErrorAndSetsReplyError)
+{
+    SimulatorProcess sim(GetParam().options);
+    startOn(sim);
+    EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), ErrorBox(GetParam().message));
+    EXPECT_EQ(DeviceSettings.replyError, 1);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ErrorReplyTest,
+    testing::Values(ErrorReplyCase{"ModeError", {"--reply", "GN"}, "Mode Error"},
+                    ErrorReplyCase{"MenuDisplay", {"--reply", "MENU"}, "Menu Display"},
+                    ErrorReplyCase{"FramingError", {"--reply", "E0"}, "Framing Error"},
+                    ErrorReplyCase{"ParityError", {"--reply", "E1"}, "Parity Error"},
+                    ErrorReplyCase{"OverRunError", {"--reply", "E2"}, "Over Run Error"},
+                    ErrorReplyCase{"CommandError", {"--error-on", "1"}, "Command Error"}),
+    [](const testing::TestParamInfo<ErrorReplyCase>& info) {
+        return std::string(info.param.name);
+    });
+
+TEST_F(CommLinkTest, ALaterGoClearsReplyError)
+{
+    SimulatorProcess sim({"--error-on", "2"});
+    startOn(sim);
+    EXPECT_EQ(sendAndAwaitBox("P0102\r\n"), SuccessBox);
+    EXPECT_EQ(DeviceSettings.replyError, 0);
+    EXPECT_EQ(sendAndAwaitBox("P0103\r\n"), ErrorBox("Command Error"));
+    EXPECT_EQ(DeviceSettings.replyError, 1);
+    EXPECT_EQ(sendAndAwaitBox("P0104\r\n"), SuccessBox);
+    EXPECT_EQ(DeviceSettings.replyError, 0);
+    EXPECT_EQ(picture(sim.state(3), 0, 0), 4);
+}
+
+TEST_F(CommLinkTest, AReplyInTwoPiecesIsInterpretedOnce)
+{
+    SimulatorProcess sim({"--split", "200"});
+    startOn(sim);
+    SerialLink.SendCommand("P0105\r\n");
+    ASSERT_TRUE(boxes().waitForBoxes(1));
+    QTest::qWait(400);
+    EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+}
+
+TEST_F(CommLinkTest, TwoRepliesInOneReadAreOneUnrecognisedLine)
+{
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.started());
+    sim.mapPort(1);
+    // Both replies wait in the port until the reader starts, so one read takes them together.
+    SerialLink.OpenPort();
+    ASSERT_TRUE(SerialLink.portOpen());
+    SerialLink.SendCommand("P0105\r\n");
+    SerialLink.SendCommand("P0106\r\n");
+    EXPECT_EQ(sim.state(2)["frames"].toInt(), 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    SerialLink.StartReader();
+    EXPECT_TRUE(QTest::qWaitFor([] { return DeviceSettings.awaitingReply == 0; }, 5000));
+    QTest::qWait(200);
+    EXPECT_TRUE(boxes().shown.empty());
+
+    EXPECT_EQ(sendAndAwaitBox("P0107\r\n"), SuccessBox);
+}
+
+// ---- Hang-up, stop and restart ----------------------------------------------------------------
+
+TEST_F(CommLinkTest, AHungUpLineNeitherCrashesNorSpinsAndEndsInNoConnect)
+{
+    SimulatorProcess sim({"--hangup-after", "1"});
+    startOn(sim);
+    EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), SuccessBox);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.log().contains("hung up on request"); }, 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    // The reader idles on a dead line: it backs off instead of polling it flat out.
+    const double cpuBefore = processCpuSeconds();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_LT(processCpuSeconds() - cpuBefore, 0.3);
+
+    SerialLink.SendCommand("P0106\r\n");
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
+    for (int tick = 1; tick <= 6; ++tick)
+        EXPECT_FALSE(CountNoReplyTick()) << "tick " << tick;
+    EXPECT_TRUE(CountNoReplyTick());
+
+    mustReturn([] { SerialLink.StopLink(); });
+    EXPECT_FALSE(SerialLink.readerStarted());
+}
+
+TEST_F(CommLinkTest, StopLinkReturnsWhileAReplyBoxIsPending)
+{
+    SimulatorProcess sim;
+    startOn(sim);
+    SerialLink.SendCommand("P0105\r\n");
+    // The window thread serves no events here, so the reader stays blocked on its box.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (DeviceSettings.awaitingReply != 0 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(DeviceSettings.awaitingReply, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    mustReturn([] { SerialLink.StopLink(); });
+    EXPECT_FALSE(SerialLink.readerStarted());
+    EXPECT_TRUE(boxes().shown.empty());
+    ASSERT_TRUE(boxes().waitForBoxes(1));
+    EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
+
+    // A restarted reader shows its boxes again.
+    SerialLink.OpenPort();
+    SerialLink.StartReader();
+    EXPECT_EQ(sendAndAwaitBox("P0106\r\n"), SuccessBox);
+}
+
+TEST_F(CommLinkTest, StopAndRestartCloseEveryDescriptorOnce)
+{
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.started());
+    sim.mapPort(1);
+    const int baseline = openDescriptors();
+
+    SerialLink.StartLink();
+    ASSERT_TRUE(SerialLink.portOpen());
+    EXPECT_GT(openDescriptors(), baseline);
+    SerialLink.StopLink();
+    EXPECT_EQ(openDescriptors(), baseline);
+
+    // The freed numbers go to new files; a second stop must not close them.
+    const int reused[] = {open("/dev/null", O_RDONLY), open("/dev/null", O_RDONLY)};
+    SerialLink.StopLink();
+    for (const int fd : reused) {
+        EXPECT_NE(fcntl(fd, F_GETFD), -1) << "descriptor " << fd << " closed by a second stop";
+        close(fd);
+    }
+    EXPECT_EQ(openDescriptors(), baseline);
+
+    for (int restart = 0; restart < 3; ++restart) {
+        SerialLink.StopLink();
+        SerialLink.OpenPort();
+        SerialLink.StartReader();
+        ASSERT_TRUE(SerialLink.portOpen());
+        EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), SuccessBox);
+    }
+    SerialLink.StopLink();
+    EXPECT_EQ(openDescriptors(), baseline);
+}
+
+} // namespace

@@ -1,0 +1,528 @@
+#include "link/CommLink.h"
+#include "link/LinkSupervision.h"
+#include "link/SerialPort.h"
+#include "platform/Profile.h"
+#include "settings/DeviceSettings.h"
+#include "support/RecordingBoxes.h"
+#include "support/SimulatorProcess.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <grp.h>
+#include <ostream>
+#include <poll.h>
+#include <random>
+#include <signal.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+using testing::HasSubstr;
+using testing::StartsWith;
+
+namespace {
+
+RecordingBoxes& boxes()
+{
+    return RecordingBoxes::installed();
+}
+
+const BoxRequest SuccessBox{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
+                            BoxOwner::MessageOwner};
+
+// The link and its flags are process globals: every test starts from a stopped link, an empty
+// profile and no recorded boxes.
+class LinkTest : public testing::Test
+{
+protected:
+    void SetUp() override { reset(); }
+    void TearDown() override { reset(); }
+
+    static void reset()
+    {
+        SerialLink.StopLink();
+        QCoreApplication::processEvents(); // boxes relayed by a stopped reader
+        boxes().clear();
+        QSettings profile(QString::fromStdString(ProfileFilePath()), QSettings::IniFormat);
+        profile.remove(QStringLiteral("MRV-508_Section"));
+        profile.remove(QStringLiteral("Ports"));
+        ResetSettings();
+        DeviceSettings.comPort = 0;
+        DeviceSettings.rsControl = 0;
+        DeviceSettings.allSetStep = 0;
+        DeviceSettings.replyPos = 0;
+    }
+};
+
+// A pseudo-terminal whose master side the test drives itself, in place of a device.
+class RawPty
+{
+public:
+    RawPty()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        char name[128] = {};
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0 &&
+            ptsname_r(master, name, sizeof name) == 0)
+            slave = name;
+    }
+    ~RawPty()
+    {
+        if (master >= 0)
+            close(master);
+    }
+    RawPty(const RawPty&) = delete;
+    RawPty& operator=(const RawPty&) = delete;
+
+    // One write() per call: the tool's port receives the bytes together.
+    void send(const std::string& bytes) const
+    {
+        ASSERT_EQ(write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    // What the tool has written to the line, waiting up to a generous bound for `count` bytes.
+    std::string receive(size_t count) const
+    {
+        std::string bytes;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (bytes.size() < count && std::chrono::steady_clock::now() < giveUp) {
+            pollfd readable{master, POLLIN, 0};
+            if (poll(&readable, 1, 100) <= 0)
+                continue;
+            char buffer[256];
+            const ssize_t n = read(master, buffer, sizeof buffer);
+            if (n > 0)
+                bytes.append(buffer, static_cast<size_t>(n));
+        }
+        return bytes;
+    }
+
+    int master = -1;
+    std::string slave;
+};
+
+void pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// ---- Opening the port -------------------------------------------------------------------------
+
+TEST(SerialPortTest, OpensAPseudoTerminalInTheDevicesLineFormat)
+{
+    RawPty pty;
+    ASSERT_FALSE(pty.slave.empty());
+    SerialPort port;
+    ASSERT_EQ(port.open(pty.slave), "");
+    ASSERT_TRUE(port.isOpen());
+    EXPECT_TRUE(port.setEventMask());
+    EXPECT_TRUE(port.setQueues());
+    EXPECT_TRUE(port.setTimeouts());
+    EXPECT_TRUE(port.setLineState());
+
+    termios state{};
+    ASSERT_EQ(tcgetattr(port.descriptor(), &state), 0);
+    EXPECT_EQ(cfgetispeed(&state), B9600);
+    EXPECT_EQ(cfgetospeed(&state), B9600);
+    EXPECT_EQ(state.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(state.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(state.c_cflag & (CLOCAL | CREAD), static_cast<tcflag_t>(CLOCAL | CREAD));
+    // A pseudo-terminal drops PARENB on its own, so even parity cannot be read back here.
+    EXPECT_EQ(state.c_iflag & (IXON | IXOFF), static_cast<tcflag_t>(IXON | IXOFF));
+    EXPECT_EQ(state.c_iflag & (INPCK | ICRNL | IGNCR | INLCR | ISTRIP), 0u);
+    EXPECT_EQ(state.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(state.c_oflag & OPOST, 0u);
+    EXPECT_EQ(state.c_cc[VSTART], 0x11);
+    EXPECT_EQ(state.c_cc[VSTOP], 0x13);
+    EXPECT_EQ(state.c_cc[VMIN], 0);
+    EXPECT_EQ(state.c_cc[VTIME], 0);
+}
+
+TEST(SerialPortTest, EverySetUpStepFailsOnAPortThatIsNotOpen)
+{
+    SerialPort port;
+    EXPECT_NE(port.open("/nonexistent/ttyX"), "");
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_FALSE(port.setEventMask());
+    EXPECT_FALSE(port.setQueues());
+    EXPECT_FALSE(port.setTimeouts());
+    EXPECT_FALSE(port.setLineState());
+    EXPECT_FALSE(port.write("P0101\r\n", 7, 100));
+    char buffer[8];
+    EXPECT_LT(port.read(buffer, sizeof buffer), 0);
+}
+
+TEST(SerialPortTest, APortHeldByAnotherOpenCannotBeSharedUntilItIsClosed)
+{
+    RawPty pty;
+    SerialPort holder;
+    ASSERT_EQ(holder.open(pty.slave), "");
+    SerialPort second;
+    EXPECT_EQ(second.open(pty.slave), pty.slave + ": held by another program.");
+    EXPECT_FALSE(second.isOpen());
+    holder.close();
+    EXPECT_EQ(second.open(pty.slave), "");
+}
+
+// Opens the path as an ordinary user would and returns the reason of a failure. Root passes every
+// permission check, so then the open is tried by a child that gave up root.
+std::string openUnprivileged(const std::string& path)
+{
+    if (geteuid() != 0) {
+        SerialPort port;
+        return port.open(path);
+    }
+    getgrgid(0); // load the group lookup before fork(), not in the child
+    int reasonPipe[2];
+    if (pipe(reasonPipe) != 0)
+        return "pipe failed";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(reasonPipe[0]);
+        std::string reason = "could not drop root";
+        if (setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0) {
+            SerialPort port;
+            reason = port.open(path);
+        }
+        [[maybe_unused]] const ssize_t ignored = write(reasonPipe[1], reason.data(), reason.size());
+        _exit(0);
+    }
+    close(reasonPipe[1]);
+    std::string reason = child < 0 ? "fork failed" : "";
+    pollfd readable{reasonPipe[0], POLLIN, 0};
+    char buffer[512];
+    while (child > 0 && poll(&readable, 1, 10000) > 0) {
+        const ssize_t n = read(reasonPipe[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        reason.append(buffer, static_cast<size_t>(n));
+    }
+    close(reasonPipe[0]);
+    if (child > 0) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    return reason;
+}
+
+TEST(SerialPortTest, ADeviceWithoutPermissionSaysSo)
+{
+    RawPty pty;
+    ASSERT_EQ(chmod(pty.slave.c_str(), 0), 0);
+    EXPECT_THAT(openUnprivileged(pty.slave), StartsWith(pty.slave + ": permission denied."));
+}
+
+// The exclusive mode belongs to the terminal, which outlives our descriptor while the other side
+// of a pseudo-terminal stays open (a simulator across a link restart).
+TEST(SerialPortTest, AClosedPortCanBeOpenedAgainByAnyone)
+{
+    RawPty pty;
+    ASSERT_EQ(chmod(pty.slave.c_str(), 0666), 0);
+    SerialPort port;
+    ASSERT_EQ(port.open(pty.slave), "");
+    port.close();
+    EXPECT_EQ(openUnprivileged(pty.slave), "");
+}
+
+// ---- Open failures seen by the operator -------------------------------------------------------
+
+struct OpenFailureCase
+{
+    const char* name;
+    // Prepares the profile and the port; returns the reason expected under "Miss! File Open".
+    std::string (*prepare)(QTemporaryDir& folder, RawPty& pty, SerialPort& holder);
+};
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const OpenFailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class OpenFailureTest : public LinkTest, public testing::WithParamInterface<OpenFailureCase>
+{
+protected:
+    QTemporaryDir folder;
+    RawPty pty;
+    SerialPort holder;
+};
+
+TEST_P(OpenFailureTest, ShowsTheFiveMessagesInOrderAndKeepsRunning)
+{
+    const std::string reason = GetParam().prepare(folder, pty, holder);
+
+    SerialLink.StartLink();
+
+    const std::vector<std::string> expected = {
+        "Miss! File Open\n\n" + reason, "Miss! Mask Set", "Miss! Buffer Set",
+        "Miss! Time Out Set", "Miss! Set Comm State"};
+    EXPECT_EQ(boxes().shownTexts(), expected);
+    for (const BoxRequest& box : boxes().shown) {
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.icon, BoxIcon::Error);
+        EXPECT_EQ(box.sound, BoxSound::QuestionSound);
+        EXPECT_EQ(box.owner, BoxOwner::None);
+    }
+    EXPECT_FALSE(SerialLink.portOpen());
+    EXPECT_TRUE(SerialLink.readerStarted());
+
+    // A command on the failed link goes nowhere and says nothing; supervision will catch it.
+    SerialLink.SendCommand("P0101\r\n");
+    EXPECT_EQ(boxes().shown.size(), 5u);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
+
+    SerialLink.StopLink();
+    EXPECT_FALSE(SerialLink.readerStarted());
+}
+
+void mapCom1(const std::string& path)
+{
+    MapPortInProfile(1, path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ports, OpenFailureTest,
+    testing::Values(
+        OpenFailureCase{"MissingDevice",
+                        [](QTemporaryDir& folder, RawPty&, SerialPort&) {
+                            const std::string path = folder.filePath("ttyGone").toStdString();
+                            mapCom1(path);
+                            return path + ": no such device.";
+                        }},
+        OpenFailureCase{"Directory",
+                        [](QTemporaryDir& folder, RawPty&, SerialPort&) {
+                            const std::string path = folder.path().toStdString();
+                            mapCom1(path);
+                            return path + ": a folder, not a serial device.";
+                        }},
+        OpenFailureCase{"RegularFile",
+                        [](QTemporaryDir& folder, RawPty&, SerialPort&) {
+                            const std::string path = folder.filePath("plain").toStdString();
+                            QFile file(QString::fromStdString(path));
+                            file.open(QIODevice::WriteOnly);
+                            file.write("GO\r\n");
+                            file.close();
+                            mapCom1(path);
+                            return path + ": not a serial device.";
+                        }},
+        OpenFailureCase{"DeviceThatIsNotATerminal",
+                        [](QTemporaryDir&, RawPty&, SerialPort&) {
+                            mapCom1("/dev/null");
+                            return std::string("/dev/null: not a serial device.");
+                        }},
+        OpenFailureCase{"PortHeldByAnotherOpen",
+                        [](QTemporaryDir&, RawPty& pty, SerialPort& holder) {
+                            EXPECT_EQ(holder.open(pty.slave), "");
+                            mapCom1(pty.slave);
+                            return pty.slave + ": held by another program.";
+                        }},
+        OpenFailureCase{"ComPort9",
+                        [](QTemporaryDir&, RawPty& pty, SerialPort&) {
+                            mapCom1(pty.slave); // must not be opened in its place
+                            WriteProfileInt("com_port", 9);
+                            return std::string("COM10 is not one of COM1 to COM6.");
+                        }},
+        OpenFailureCase{"ComPortMinus1",
+                        [](QTemporaryDir&, RawPty& pty, SerialPort&) {
+                            mapCom1(pty.slave);
+                            WriteProfileInt("com_port", -1);
+                            return std::string("COM0 is not one of COM1 to COM6.");
+                        }}),
+    [](const testing::TestParamInfo<OpenFailureCase>& info) {
+        return std::string(info.param.name);
+    });
+
+// ---- Raw bytes on the line --------------------------------------------------------------------
+
+// The link on COM1, mapped to a pseudo-terminal that the test writes replies into.
+class RawLineTest : public LinkTest
+{
+protected:
+    void SetUp() override
+    {
+        LinkTest::SetUp();
+        ASSERT_FALSE(pty.slave.empty());
+        MapPortInProfile(1, pty.slave);
+        SerialLink.StartLink();
+        ASSERT_TRUE(SerialLink.portOpen());
+        ASSERT_TRUE(boxes().shown.empty());
+    }
+
+    // The reader has taken a complete line (any line clears awaitingReply).
+    static bool lineTaken()
+    {
+        return QTest::qWaitFor([] { return DeviceSettings.awaitingReply == 0; }, 5000);
+    }
+
+    // The bytes sent so far made lines that showed nothing: the next "GO" is the first box.
+    void expectGoIsTheOnlyBox()
+    {
+        NoteCommandSent();
+        pty.send("GO\r\n");
+        ASSERT_TRUE(boxes().waitForBoxes(1));
+        QTest::qWait(100);
+        EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
+        EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+    }
+
+    RawPty pty;
+};
+
+TEST_F(RawLineTest, FramesGoOnTheWireExactly)
+{
+    SerialLink.SendCommand("P0101\r\n");
+    EXPECT_EQ(pty.receive(7), "P0101\r\n");
+
+    DeviceSettings.rsControl = 1;
+    for (const auto& [slave, prefix] : {std::pair{0, "00"}, {9, "09"}, {12, "12"}, {31, "31"}}) {
+        DeviceSettings.slaveNo = slave;
+        SerialLink.SendCommand("P0101\r\n");
+        EXPECT_EQ(pty.receive(9), std::string(prefix) + "P0101\r\n");
+    }
+}
+
+TEST_F(RawLineTest, NulBytesEndTheLinesText)
+{
+    NoteCommandSent();
+    pty.send(std::string("\0\0\0GO\r\n", 7));
+    ASSERT_TRUE(lineTaken());
+
+    NoteCommandSent();
+    pty.send(std::string("G\0O\r\n", 5));
+    ASSERT_TRUE(lineTaken());
+
+    expectGoIsTheOnlyBox();
+}
+
+TEST_F(RawLineTest, RandomBytesMakeOneUnrecognisedLine)
+{
+    // DC1 and DC3 are flow control on this line, and LF would end the line early.
+    std::mt19937 random(508);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> chunk(1, 150);
+    NoteCommandSent();
+    for (int sent = 0; sent < 3000;) {
+        std::string bytes;
+        for (int n = chunk(random); n > 0; --n) {
+            int b = byte(random);
+            while (b == '\n' || b == 0x11 || b == 0x13)
+                b = byte(random);
+            bytes += static_cast<char>(b);
+        }
+        pty.send(bytes);
+        sent += static_cast<int>(bytes.size());
+        pause(2);
+    }
+    pause(100);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
+    pty.send("\r\n");
+    ASSERT_TRUE(lineTaken());
+
+    expectGoIsTheOnlyBox();
+}
+
+TEST_F(RawLineTest, AThousandBytesWithoutLfKeepTheLineOpenAndBounded)
+{
+    NoteCommandSent();
+    pty.send(std::string(1000, 'x'));
+    pause(200);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
+    // The line is full: the reply's letters are dropped and only its LF ends the line.
+    pty.send("GO\r\n");
+    ASSERT_TRUE(lineTaken());
+    QTest::qWait(100);
+    EXPECT_TRUE(boxes().shown.empty());
+
+    expectGoIsTheOnlyBox();
+}
+
+TEST_F(RawLineTest, TwoRepliesInOneReadMakeOneUnrecognisedLine)
+{
+    NoteCommandSent();
+    pty.send("GO\r\nGO\r\n");
+    ASSERT_TRUE(lineTaken());
+    QTest::qWait(100);
+    EXPECT_TRUE(boxes().shown.empty());
+
+    // An LF inside a read does not end the line; only the read's last byte counts.
+    NoteCommandSent();
+    pty.send("GO\r\nX");
+    pause(200);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
+    pty.send("\n");
+    ASSERT_TRUE(lineTaken());
+
+    expectGoIsTheOnlyBox();
+}
+
+struct SplitCase
+{
+    std::string reply;
+    int rsControl;
+    size_t cut;
+    std::string message;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* out)
+{
+    *out << c.reply.size() << "-byte reply cut at " << c.cut;
+}
+
+class SplitReplyTest : public RawLineTest, public testing::WithParamInterface<SplitCase>
+{
+};
+
+TEST_P(SplitReplyTest, AReplyInTwoReadsIsInterpretedOnce)
+{
+    const SplitCase& c = GetParam();
+    DeviceSettings.rsControl = c.rsControl;
+    NoteCommandSent();
+    pty.send(c.reply.substr(0, c.cut));
+    pause(100);
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1) << "the first piece ended the line";
+    pty.send(c.reply.substr(c.cut));
+    ASSERT_TRUE(boxes().waitForBoxes(1));
+    QTest::qWait(100);
+    EXPECT_EQ(boxes().shownTexts(), std::vector<std::string>{c.message});
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+}
+
+std::vector<SplitCase> everyCut(const std::string& reply, int rsControl,
+                                const std::string& message)
+{
+    std::vector<SplitCase> cases;
+    for (size_t cut = 1; cut < reply.size(); ++cut)
+        cases.push_back({reply, rsControl, cut, message});
+    return cases;
+}
+
+std::string splitName(const testing::TestParamInfo<SplitCase>& info)
+{
+    std::string name;
+    for (const char c : info.param.reply)
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            name += c;
+    return name + "CutAt" + std::to_string(info.param.cut);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rs232Go, SplitReplyTest,
+                         testing::ValuesIn(everyCut("GO\r\n", 0, "Success")), splitName);
+INSTANTIATE_TEST_SUITE_P(Rs485Go, SplitReplyTest,
+                         testing::ValuesIn(everyCut("05GO\r\n", 1, "Success")), splitName);
+INSTANTIATE_TEST_SUITE_P(Rs232Menu, SplitReplyTest,
+                         testing::ValuesIn(everyCut("MENU\r\n", 0, "Menu Display")), splitName);
+
+} // namespace
