@@ -13,12 +13,14 @@ struct BoxRelay::Wait
 
 void BoxRelay::show(const BoxRequest& box)
 {
+    // After a stop the box is still shown, but nobody waits for it.
     auto wait = std::make_shared<Wait>();
     {
         std::lock_guard guard(lock);
         if (abandoned)
-            return;
-        current = wait;
+            wait->finished = true;
+        else
+            current = wait;
     }
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),

@@ -12,8 +12,8 @@ class BoxRelay
 {
 public:
     void show(const BoxRequest& box); // reader thread
-    void abandonWaits();             // window thread
-    void rearm();                    // window thread, before a reader starts
+    void abandonWaits();              // window thread
+    void rearm();                     // window thread, before a reader starts
 
 private:
     struct Wait;

@@ -19,8 +19,7 @@ CCommSettingDlg::CCommSettingDlg(QWidget* owner) : QDialog(owner)
 void CCommSettingDlg::OnInitDialog()
 {
     for (int port = 0; port < ComPortCount; ++port)
-        portCombo->setItemData(port, QString::fromStdString(PortDevicePath(port)),
-                               Qt::ToolTipRole);
+        portCombo->setItemData(port, QString::fromStdString(PortDevicePath(port)), Qt::ToolTipRole);
     // A damaged profile may name a port outside the list: offer COM 1 rather than no choice.
     // The link sends with a slave number on any line mode but 0, so the list says RS-485 then.
     const bool portListed = m_comPort >= 0 && m_comPort < ComPortCount;

@@ -44,9 +44,9 @@ void CommLink::OpenPort()
 {
     const int comPort = DeviceSettings.comPort;
     const std::string path = PortDevicePath(comPort);
-    const std::string reason =
-        path.empty() ? "COM" + std::to_string(comPort + 1) + " is not one of COM1 to COM6."
-                     : port.open(path);
+    const std::string reason = path.empty() ? "The profile's com_port " + std::to_string(comPort) +
+                                                  " names none of COM1 to COM6 (0 to 5)."
+                                            : port.open(path);
     if (!reason.empty())
         ShowLinkError("Miss! File Open\n\n" + reason);
     if (!port.setEventMask())

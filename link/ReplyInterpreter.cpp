@@ -11,8 +11,8 @@ struct ErrorReply
 };
 
 constexpr ErrorReply ErrorReplies[] = {
-    {"GN\r\n", "Mode Error"},      {"MENU\r\n", "Menu Display"}, {"E0\r\n", "Framing Error"},
-    {"E1\r\n", "Parity Error"},    {"E2\r\n", "Over Run Error"}, {"E3\r\n", "Command Error"},
+    {"GN\r\n", "Mode Error"},   {"MENU\r\n", "Menu Display"}, {"E0\r\n", "Framing Error"},
+    {"E1\r\n", "Parity Error"}, {"E2\r\n", "Over Run Error"}, {"E3\r\n", "Command Error"},
 };
 
 const char* replyText(const char* line, int rsControl)

@@ -1,6 +1,7 @@
 #include "link/SerialPort.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -15,7 +16,9 @@ namespace {
 
 std::string groupOwning(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (stat(path.c_str(), &info) != 0)
         return {};
     const struct group* owner = getgrgid(info.st_gid);
@@ -83,7 +86,7 @@ std::string SerialPort::open(const std::string& path)
 bool SerialPort::setEventMask()
 {
     // The reader waits for received characters with poll(); all a mask needs is a terminal.
-    termios current {};
+    termios current{};
     return fd >= 0 && tcgetattr(fd, &current) == 0;
 }
 
@@ -96,7 +99,7 @@ bool SerialPort::setQueues()
 bool SerialPort::setTimeouts()
 {
     // A read returns at once with what has arrived; the write timeout is kept by write().
-    termios state {};
+    termios state{};
     if (fd < 0 || tcgetattr(fd, &state) != 0)
         return false;
     state.c_cc[VMIN] = 0;
@@ -106,7 +109,7 @@ bool SerialPort::setTimeouts()
 
 bool SerialPort::setLineState()
 {
-    termios state {};
+    termios state{};
     if (fd < 0)
         return false;
     tcgetattr(fd, &state);
@@ -144,6 +147,7 @@ bool SerialPort::write(const char* data, size_t size, int timeoutMs)
 {
     if (fd < 0)
         return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     size_t written = 0;
     while (written < size) {
         const ssize_t n = ::write(fd, data + written, size - written);
@@ -153,8 +157,11 @@ bool SerialPort::write(const char* data, size_t size, int timeoutMs)
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        pollfd writable {fd, POLLOUT, 0};
-        if (poll(&writable, 1, timeoutMs) <= 0 || (writable.revents & (POLLERR | POLLHUP)))
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd writable{fd, POLLOUT, 0};
+        if (left.count() <= 0 || poll(&writable, 1, static_cast<int>(left.count())) <= 0 ||
+            (writable.revents & (POLLERR | POLLHUP)))
             return false;
     }
     return true;

@@ -1,6 +1,6 @@
+#include "link/SerialPort.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
-#include "link/SerialPort.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
 #include "support/RecordingBoxes.h"
@@ -266,9 +266,9 @@ TEST_P(OpenFailureTest, ShowsTheFiveMessagesInOrderAndKeepsRunning)
 
     SerialLink.StartLink();
 
-    const std::vector<std::string> expected = {
-        "Miss! File Open\n\n" + reason, "Miss! Mask Set", "Miss! Buffer Set",
-        "Miss! Time Out Set", "Miss! Set Comm State"};
+    const std::vector<std::string> expected = {"Miss! File Open\n\n" + reason, "Miss! Mask Set",
+                                               "Miss! Buffer Set", "Miss! Time Out Set",
+                                               "Miss! Set Comm State"};
     EXPECT_EQ(boxes().shownTexts(), expected);
     for (const BoxRequest& box : boxes().shown) {
         EXPECT_EQ(box.caption, "Error");
@@ -333,13 +333,15 @@ INSTANTIATE_TEST_SUITE_P(
                         [](QTemporaryDir&, RawPty& pty, SerialPort&) {
                             mapCom1(pty.slave); // must not be opened in its place
                             WriteProfileInt("com_port", 9);
-                            return std::string("COM10 is not one of COM1 to COM6.");
+                            return std::string(
+                                "The profile's com_port 9 names none of COM1 to COM6 (0 to 5).");
                         }},
         OpenFailureCase{"ComPortMinus1",
                         [](QTemporaryDir&, RawPty& pty, SerialPort&) {
                             mapCom1(pty.slave);
                             WriteProfileInt("com_port", -1);
-                            return std::string("COM0 is not one of COM1 to COM6.");
+                            return std::string(
+                                "The profile's com_port -1 names none of COM1 to COM6 (0 to 5).");
                         }}),
     [](const testing::TestParamInfo<OpenFailureCase>& info) {
         return std::string(info.param.name);
@@ -500,8 +502,7 @@ TEST_P(SplitReplyTest, AReplyInTwoReadsIsInterpretedOnce)
     EXPECT_EQ(DeviceSettings.awaitingReply, 0);
 }
 
-std::vector<SplitCase> everyCut(const std::string& reply, int rsControl,
-                                const std::string& message)
+std::vector<SplitCase> everyCut(const std::string& reply, int rsControl, const std::string& message)
 {
     std::vector<SplitCase> cases;
     for (size_t cut = 1; cut < reply.size(); ++cut)
