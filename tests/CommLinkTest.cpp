@@ -85,8 +85,7 @@ int picture(const QJsonObject& state, int device, int channel)
 }
 
 // Runs a call that must return, and ends the test program loudly if it hangs instead.
-template <typename Call>
-void mustReturn(Call call)
+template <typename Call> void mustReturn(Call call)
 {
     std::atomic<bool> done = false;
     std::thread guard([&] {

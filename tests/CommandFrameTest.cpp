@@ -36,8 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
     Frames, CommandFrameTest,
     testing::Values(
         // RS-232C: the command goes out unchanged, whatever slaveNo holds.
-        FrameCase{"Rs232Slave0", 0, 0, "P0101\r\n"},
-        FrameCase{"Rs232Slave12", 0, 12, "P0101\r\n"},
+        FrameCase{"Rs232Slave0", 0, 0, "P0101\r\n"}, FrameCase{"Rs232Slave12", 0, 12, "P0101\r\n"},
         FrameCase{"Rs232NoSlaveChosen", 0, -1, "P0101\r\n"},
         FrameCase{"Rs232SlaveOutOfRange", 0, 99, "P0101\r\n"},
         // RS-485: two digits, zero-padded below 10.

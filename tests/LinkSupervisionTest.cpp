@@ -27,8 +27,8 @@ protected:
 
 struct TickCase
 {
-    int tick;         // 1-based tick counted while a reply is awaited
-    int ticksAfter;   // noReplyTicks after that tick
+    int tick;       // 1-based tick counted while a reply is awaited
+    int ticksAfter; // noReplyTicks after that tick
     bool noConnect;
 };
 
