@@ -96,9 +96,10 @@ TEST_F(CMainFrameTest, ToolbarHasSevenLargeButtonsWithSeparatorsTooltipsAndPromp
     // Every button fits the frame: nothing hides behind the extension arrow.
     QTest::qWait(50);
     for (QAction* action : toolBar->actions()) {
-        if (!action->isSeparator())
-            EXPECT_TRUE(toolBar->widgetForAction(action)->isVisible())
-                << action->toolTip().toStdString();
+        if (action->isSeparator())
+            continue;
+        EXPECT_TRUE(toolBar->widgetForAction(action)->isVisible())
+            << action->toolTip().toStdString();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "settings/DeviceSettings.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
+#include "support/TestProfile.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -29,31 +30,13 @@ RecordingBoxes& boxes()
     return RecordingBoxes::installed();
 }
 
-const BoxRequest SuccessBox{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
-                            BoxOwner::MessageOwner};
-
 // The link and its flags are process globals: every test starts from a stopped link, an empty
 // profile and no recorded boxes.
 class CommLinkTest : public testing::Test
 {
 protected:
-    void SetUp() override { reset(); }
-    void TearDown() override { reset(); }
-
-    static void reset()
-    {
-        SerialLink.StopLink();
-        QCoreApplication::processEvents(); // boxes relayed by a stopped reader
-        boxes().clear();
-        QSettings profile(QString::fromStdString(ProfileFilePath()), QSettings::IniFormat);
-        profile.remove(QStringLiteral("MRV-508_Section"));
-        profile.remove(QStringLiteral("Ports"));
-        ResetSettings();
-        DeviceSettings.comPort = 0;
-        DeviceSettings.rsControl = 0;
-        DeviceSettings.allSetStep = 0;
-        DeviceSettings.replyPos = 0;
-    }
+    void SetUp() override { ResetLinkAndProfile(); }
+    void TearDown() override { ResetLinkAndProfile(); }
 
     // Starts the link from the profile on a simulator mapped to COM1.
     static void startOn(const SimulatorProcess& sim)

@@ -8,8 +8,11 @@
 #include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
+#include "support/DialogDriver.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
+#include "support/TestProfile.h"
+#include "support/ToolTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,129 +33,17 @@
 
 namespace {
 
-int argc = 1;
-char programName[] = "CommSettingDlgTest";
-char* argv[] = {programName, nullptr};
-
-const BoxRequest SuccessBox{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
-                            BoxOwner::MessageOwner};
-
 RecordingBoxes& boxes()
 {
     return RecordingBoxes::installed();
 }
 
-QString profilePath()
-{
-    return QString::fromStdString(ProfileFilePath());
-}
-
-void writeProfile(const char* key, const QVariant& value)
-{
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    profile.setValue(QStringLiteral("MRV-508_Section/") + QLatin1String(key), value);
-}
-
-std::optional<int> storedInt(const char* key)
-{
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    const QString name = QStringLiteral("MRV-508_Section/") + QLatin1String(key);
-    if (!profile.contains(name))
-        return std::nullopt;
-    return profile.value(name).toInt();
-}
-
-QByteArray profileBytes()
-{
-    QFile file(profilePath());
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-QStringList framesReceived(const SimulatorProcess& sim)
-{
-    QStringList frames;
-    for (const QString& line : sim.log().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (line.contains(QLatin1String("\\r\\n")))
-            frames << line.section(QStringLiteral("  "), 0, 0);
-    return frames;
-}
-
-QComboBox* combo(QDialog& dialog, const char* name)
-{
-    auto* found = dialog.findChild<QComboBox*>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-void choose(QComboBox* list, const QString& text)
-{
-    const int index = list->findText(text);
-    ASSERT_GE(index, 0) << text.toStdString();
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-}
-
-void click(QDialog& dialog, const char* name)
-{
-    auto* button = dialog.findChild<QPushButton*>(QLatin1String(name));
-    ASSERT_NE(button, nullptr) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Runs `act` inside the modal loop of the dialog that `open` starts. A dialog that `act` left
-// open (after a failed assertion) is cancelled so that the test ends.
-void whileOpen(const std::function<void()>& open, const std::function<void(QDialog&)>& act)
-{
-    QObject guard;
-    bool acted = false;
-    QTimer::singleShot(0, &guard, [&] {
-        QWidget* modal = nullptr;
-        if (!QTest::qWaitFor([&] { return (modal = QApplication::activeModalWidget()); }, 5000))
-            return;
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog)
-            return;
-        acted = true;
-        act(*dialog);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "the dialog was left open";
-            dialog->reject();
-        }
-    });
-    open();
-    EXPECT_TRUE(acted) << "no dialog opened";
-}
-
-class CommSettingDlgTest : public testing::Test
+class CommSettingDlgTest : public ToolTest
 {
 protected:
-    void SetUp() override
-    {
-        QSettings(profilePath(), QSettings::IniFormat).clear();
-        boxes().clear();
-    }
-
-    void TearDown() override
-    {
-        frame.reset();
-        app.reset();
-        SetBoxes(&boxes());
-        SerialLink.StopLink();
-    }
-
-    // The view starts the link on construction from what the profile says at that moment.
-    void startTool()
-    {
-        app = std::make_unique<CMrv508App>(argc, argv);
-        SetBoxes(&boxes());
-        frame = std::make_unique<CMainFrame>(*app);
-        SetMainWindow(frame.get());
-    }
-
     void openCommSetting(const std::function<void(QDialog&)>& act)
     {
-        whileOpen([this] { frame->view()->OnCommSetting(); }, act);
+        WhileOpen([this] { frame->view()->OnCommSetting(); }, act);
     }
 
     // Sends picture 05 on ch.1 as the picture dialog would and waits for the reply box.
@@ -162,9 +53,6 @@ protected:
         SerialLink.SendCommand(MakePictureCommand(0, 4));
         EXPECT_TRUE(boxes().waitForBoxes(1));
     }
-
-    std::unique_ptr<CMrv508App> app;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(CommSettingDlgTest, OpensOnTheCurrentPortAndLineMode)
@@ -172,15 +60,15 @@ TEST_F(CommSettingDlgTest, OpensOnTheCurrentPortAndLineMode)
     SimulatorProcess sim({"--rs485"});
     ASSERT_TRUE(sim.started());
     sim.mapPort(3);
-    writeProfile("com_port", 2);
-    writeProfile("rs_control", 1);
+    WriteProfileValue("com_port", 2);
+    WriteProfileValue("rs_control", 1);
     startTool();
     ASSERT_TRUE(SerialLink.portOpen());
 
     openCommSetting([](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "portCombo")->currentText(), "COM 3");
-        EXPECT_EQ(combo(dialog, "controlCombo")->currentText(), "RS-485");
-        click(dialog, "cancelButton");
+        EXPECT_EQ(FindCombo(dialog, "portCombo")->currentText(), "COM 3");
+        EXPECT_EQ(FindCombo(dialog, "controlCombo")->currentText(), "RS-485");
+        Click(dialog, "cancelButton");
     });
 }
 
@@ -190,20 +78,20 @@ TEST_F(CommSettingDlgTest, CancelKeepsRecordLinkAndProfile)
     ASSERT_TRUE(sim.started());
     sim.mapPort(1);
     startTool();
-    const QByteArray profileBefore = profileBytes();
+    const QByteArray profileBefore = ProfileBytes();
 
     openCommSetting([](QDialog& dialog) {
-        choose(combo(dialog, "portCombo"), "COM 3");
-        choose(combo(dialog, "controlCombo"), "RS-485");
-        click(dialog, "cancelButton");
+        Choose(FindCombo(dialog, "portCombo"), "COM 3");
+        Choose(FindCombo(dialog, "controlCombo"), "RS-485");
+        Click(dialog, "cancelButton");
     });
 
     EXPECT_EQ(DeviceSettings.comPort, 0);
     EXPECT_EQ(DeviceSettings.rsControl, 0);
-    EXPECT_EQ(profileBytes(), profileBefore);
+    EXPECT_EQ(ProfileBytes(), profileBefore);
     // The link still talks to COM1 without a slave number.
     sendPicture05();
-    EXPECT_EQ(framesReceived(sim), QStringList{"P0105\\r\\n"});
+    EXPECT_EQ(sim.framesReceived(), QStringList{"P0105\\r\\n"});
     EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
 }
 
@@ -217,24 +105,24 @@ TEST_F(CommSettingDlgTest, OkOpensTheChosenPortWithSlavePrefixAndStoresTheChoice
     startTool();
 
     openCommSetting([](QDialog& dialog) {
-        choose(combo(dialog, "portCombo"), "COM 3");
-        choose(combo(dialog, "controlCombo"), "RS-485");
-        click(dialog, "okButton");
+        Choose(FindCombo(dialog, "portCombo"), "COM 3");
+        Choose(FindCombo(dialog, "controlCombo"), "RS-485");
+        Click(dialog, "okButton");
     });
 
     EXPECT_EQ(DeviceSettings.comPort, 2);
     EXPECT_EQ(DeviceSettings.rsControl, 1);
-    EXPECT_EQ(storedInt("com_port"), 2);
-    EXPECT_EQ(storedInt("rs_control"), 1);
+    EXPECT_EQ(StoredProfileInt("com_port"), 2);
+    EXPECT_EQ(StoredProfileInt("rs_control"), 1);
     ASSERT_TRUE(SerialLink.portOpen());
     EXPECT_TRUE(boxes().shown.empty());
 
     DeviceSettings.slaveNo = 3;
     sendPicture05();
-    EXPECT_EQ(framesReceived(third), QStringList{"03P0105\\r\\n"});
+    EXPECT_EQ(third.framesReceived(), QStringList{"03P0105\\r\\n"});
     EXPECT_EQ(third.channel(0, 1)[QStringLiteral("picture")].toInt(), 5);
     EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox}) << "the new reader reads";
-    EXPECT_TRUE(framesReceived(first).isEmpty());
+    EXPECT_TRUE(first.framesReceived().isEmpty());
 }
 
 // The tool reads the [Ports] mapping only when it opens a port, so remapping COM1 while it
@@ -248,16 +136,16 @@ TEST_F(CommSettingDlgTest, OkWithoutChangeReopensThePortWithANewReader)
     startTool();
     after.mapPort(1);
 
-    openCommSetting([](QDialog& dialog) { click(dialog, "okButton"); });
+    openCommSetting([](QDialog& dialog) { Click(dialog, "okButton"); });
 
     EXPECT_TRUE(SerialLink.portOpen());
     EXPECT_TRUE(SerialLink.readerStarted());
-    EXPECT_EQ(storedInt("com_port"), 0);
-    EXPECT_EQ(storedInt("rs_control"), 0);
+    EXPECT_EQ(StoredProfileInt("com_port"), 0);
+    EXPECT_EQ(StoredProfileInt("rs_control"), 0);
     sendPicture05();
-    EXPECT_EQ(framesReceived(after), QStringList{"P0105\\r\\n"});
+    EXPECT_EQ(after.framesReceived(), QStringList{"P0105\\r\\n"});
     EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
-    EXPECT_TRUE(framesReceived(before).isEmpty());
+    EXPECT_TRUE(before.framesReceived().isEmpty());
 }
 
 TEST_F(CommSettingDlgTest, MissingPortReportsEveryStepAndIsStillRemembered)
@@ -271,8 +159,8 @@ TEST_F(CommSettingDlgTest, MissingPortReportsEveryStepAndIsStillRemembered)
     startTool();
 
     openCommSetting([](QDialog& dialog) {
-        choose(combo(dialog, "portCombo"), "COM 4");
-        click(dialog, "okButton");
+        Choose(FindCombo(dialog, "portCombo"), "COM 4");
+        Click(dialog, "okButton");
     });
 
     const auto linkError = [](const std::string& text) {
@@ -288,8 +176,8 @@ TEST_F(CommSettingDlgTest, MissingPortReportsEveryStepAndIsStillRemembered)
     EXPECT_EQ(boxes().shown, portMessages);
     EXPECT_FALSE(SerialLink.portOpen());
     EXPECT_EQ(DeviceSettings.comPort, 3);
-    EXPECT_EQ(storedInt("com_port"), 3);
-    EXPECT_EQ(storedInt("rs_control"), 0);
+    EXPECT_EQ(StoredProfileInt("com_port"), 3);
+    EXPECT_EQ(StoredProfileInt("rs_control"), 0);
 
     // The next start tries the same port again.
     frame.reset();
@@ -326,18 +214,18 @@ TEST_P(DamagedCommProfile, ShowsAListedChoiceAndOkStoresIt)
     SimulatorProcess sim;
     ASSERT_TRUE(sim.started());
     sim.mapPort(1);
-    writeProfile("com_port", stored.comPort);
-    writeProfile("rs_control", stored.rsControl);
+    WriteProfileValue("com_port", stored.comPort);
+    WriteProfileValue("rs_control", stored.rsControl);
     startTool();
 
     openCommSetting([&](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "portCombo")->currentText(), stored.portShown);
-        EXPECT_EQ(combo(dialog, "controlCombo")->currentText(), stored.controlShown);
-        click(dialog, "okButton");
+        EXPECT_EQ(FindCombo(dialog, "portCombo")->currentText(), stored.portShown);
+        EXPECT_EQ(FindCombo(dialog, "controlCombo")->currentText(), stored.controlShown);
+        Click(dialog, "okButton");
     });
 
-    EXPECT_EQ(storedInt("com_port"), 0);
-    EXPECT_EQ(storedInt("rs_control"), stored.controlStored);
+    EXPECT_EQ(StoredProfileInt("com_port"), 0);
+    EXPECT_EQ(StoredProfileInt("rs_control"), stored.controlStored);
     EXPECT_EQ(DeviceSettings.comPort, 0);
     EXPECT_TRUE(SerialLink.portOpen()) << "COM1 is open now";
 }
@@ -359,7 +247,7 @@ TEST_F(CommSettingDlgTest, EachPortShowsItsDevicePathAsTooltip)
     startTool();
 
     openCommSetting([&](QDialog& dialog) {
-        QComboBox* ports = combo(dialog, "portCombo");
+        QComboBox* ports = FindCombo(dialog, "portCombo");
         const QStringList expected = {QString::fromStdString(sim.linkPath()),
                                       "/dev/ttyS1",
                                       "/dev/ttyS2",
@@ -370,7 +258,7 @@ TEST_F(CommSettingDlgTest, EachPortShowsItsDevicePathAsTooltip)
         for (int item = 0; item < ports->count(); ++item)
             EXPECT_EQ(ports->itemData(item, Qt::ToolTipRole).toString(), expected[item])
                 << ports->itemText(item).toStdString();
-        click(dialog, "cancelButton");
+        Click(dialog, "cancelButton");
     });
 }
 

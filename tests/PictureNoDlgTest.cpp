@@ -7,8 +7,11 @@
 #include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
+#include "support/DialogDriver.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
+#include "support/TestProfile.h"
+#include "support/ToolTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,47 +30,9 @@
 
 namespace {
 
-int argc = 1;
-char programName[] = "PictureNoDlgTest";
-char* argv[] = {programName, nullptr};
-
-const BoxRequest SuccessBox{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
-                            BoxOwner::MessageOwner};
-
 RecordingBoxes& boxes()
 {
     return RecordingBoxes::installed();
-}
-
-QString profilePath()
-{
-    return QString::fromStdString(ProfileFilePath());
-}
-
-void writeProfile(const char* key, const QVariant& value)
-{
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    profile.setValue(QStringLiteral("MRV-508_Section/") + QLatin1String(key), value);
-}
-
-// The stored value of a key, or nothing when the key was never written.
-std::optional<int> storedInt(const char* key)
-{
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    const QString name = QStringLiteral("MRV-508_Section/") + QLatin1String(key);
-    if (!profile.contains(name))
-        return std::nullopt;
-    return profile.value(name).toInt();
-}
-
-// The frames the simulator received, as its log writes them ("P0105\r\n" with the escapes).
-QStringList framesReceived(const SimulatorProcess& sim)
-{
-    QStringList frames;
-    for (const QString& line : sim.log().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (line.contains(QLatin1String("\\r\\n")))
-            frames << line.section(QStringLiteral("  "), 0, 0);
-    return frames;
 }
 
 int pictureOf(const SimulatorProcess& sim, int channel, int device = 0)
@@ -75,89 +40,24 @@ int pictureOf(const SimulatorProcess& sim, int channel, int device = 0)
     return sim.channel(channel, device)[QStringLiteral("picture")].toInt();
 }
 
-QComboBox* combo(QDialog& dialog, const char* name)
-{
-    auto* found = dialog.findChild<QComboBox*>(QLatin1String(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-// What the operator's pick in a drop-down list does: a new selection, then "activated".
-void choose(QComboBox* list, int index)
-{
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-}
-
-void click(QDialog& dialog, const char* name)
-{
-    auto* button = dialog.findChild<QPushButton*>(QLatin1String(name));
-    ASSERT_NE(button, nullptr) << name;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Runs `act` inside the modal loop of the dialog that `open` starts. A dialog that `act` left
-// open (after a failed assertion) is cancelled so that the test ends.
-void whileOpen(const std::function<void()>& open, const std::function<void(QDialog&)>& act)
-{
-    QObject guard;
-    bool acted = false;
-    QTimer::singleShot(0, &guard, [&] {
-        QWidget* modal = nullptr;
-        if (!QTest::qWaitFor([&] { return (modal = QApplication::activeModalWidget()); }, 5000))
-            return;
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog)
-            return;
-        acted = true;
-        act(*dialog);
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << "the dialog was left open";
-            dialog->reject();
-        }
-    });
-    open();
-    EXPECT_TRUE(acted) << "no dialog opened";
-}
-
-class PictureNoDlgTest : public testing::Test
+class PictureNoDlgTest : public ToolTest
 {
 protected:
-    void SetUp() override
-    {
-        QSettings(profilePath(), QSettings::IniFormat).clear();
-        boxes().clear();
-    }
-
-    void TearDown() override
-    {
-        frame.reset();
-        app.reset();
-        SetBoxes(&boxes());
-        SerialLink.StopLink();
-    }
-
-    // The view starts the link on construction, so COM1 must name the simulator first. True
-    // when the link runs on the simulator's port.
+    // COM1 must name the simulator before the view starts the link. True when the link runs on
+    // the simulator's port.
     bool startTool(const SimulatorProcess& sim)
     {
         if (!sim.started())
             return false;
         sim.mapPort(1);
-        app = std::make_unique<CMrv508App>(argc, argv);
-        SetBoxes(&boxes());
-        frame = std::make_unique<CMainFrame>(*app);
-        SetMainWindow(frame.get());
+        ToolTest::startTool();
         return SerialLink.portOpen();
     }
 
     void openPictureNo(const std::function<void(QDialog&)>& act)
     {
-        whileOpen([this] { frame->view()->OnPictureNo(); }, act);
+        WhileOpen([this] { frame->view()->OnPictureNo(); }, act);
     }
-
-    std::unique_ptr<CMrv508App> app;
-    std::unique_ptr<CMainFrame> frame;
 };
 
 TEST_F(PictureNoDlgTest, FirstOpeningShowsPicture01ForBothChannelsAndOkStoresZero)
@@ -166,64 +66,64 @@ TEST_F(PictureNoDlgTest, FirstOpeningShowsPicture01ForBothChannelsAndOkStoresZer
     ASSERT_TRUE(startTool(sim));
 
     openPictureNo([](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "channelCombo")->currentText(), "ch.1");
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "01");
-        choose(combo(dialog, "channelCombo"), 1);
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "01");
-        click(dialog, "okButton");
+        EXPECT_EQ(FindCombo(dialog, "channelCombo")->currentText(), "ch.1");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "01");
+        Choose(FindCombo(dialog, "channelCombo"), 1);
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "01");
+        Click(dialog, "okButton");
     });
 
-    EXPECT_EQ(storedInt("pic_c1"), 0);
-    EXPECT_EQ(storedInt("pic_c2"), 0);
+    EXPECT_EQ(StoredProfileInt("pic_c1"), 0);
+    EXPECT_EQ(StoredProfileInt("pic_c2"), 0);
     EXPECT_EQ(DeviceSettings.curChannel, 1);
-    EXPECT_TRUE(framesReceived(sim).isEmpty()) << "OK sends nothing";
+    EXPECT_TRUE(sim.framesReceived().isEmpty()) << "OK sends nothing";
 }
 
 TEST_F(PictureNoDlgTest, OkWritesBothChannelsAlsoTheUntouchedOne)
 {
     SimulatorProcess sim;
-    writeProfile("pic_c1", 4);
-    writeProfile("pic_c2", 11);
+    WriteProfileValue("pic_c1", 4);
+    WriteProfileValue("pic_c2", 11);
     ASSERT_TRUE(startTool(sim));
 
     openPictureNo([](QDialog& dialog) {
-        choose(combo(dialog, "channelCombo"), 1);
-        choose(combo(dialog, "pictureCombo"), 19);
-        click(dialog, "okButton");
+        Choose(FindCombo(dialog, "channelCombo"), 1);
+        Choose(FindCombo(dialog, "pictureCombo"), 19);
+        Click(dialog, "okButton");
     });
 
-    EXPECT_EQ(storedInt("pic_c1"), 4);
-    EXPECT_EQ(storedInt("pic_c2"), 19);
+    EXPECT_EQ(StoredProfileInt("pic_c1"), 4);
+    EXPECT_EQ(StoredProfileInt("pic_c2"), 19);
     EXPECT_EQ(DeviceSettings.pictureNo[1], 19);
 }
 
 TEST_F(PictureNoDlgTest, OpensOnCurrentChannelAndAChannelChoiceSurvivesCancel)
 {
     SimulatorProcess sim;
-    writeProfile("pic_c1", 4);
-    writeProfile("pic_c2", 11);
+    WriteProfileValue("pic_c1", 4);
+    WriteProfileValue("pic_c2", 11);
     ASSERT_TRUE(startTool(sim));
     DeviceSettings.curChannel = 1;
 
     openPictureNo([](QDialog& dialog) {
-        QComboBox* channel = combo(dialog, "channelCombo");
+        QComboBox* channel = FindCombo(dialog, "channelCombo");
         EXPECT_EQ(channel->currentText(), "ch.2");
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "12");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "12");
 
         QTest::keyClick(channel, Qt::Key_Up);
         EXPECT_EQ(channel->currentText(), "ch.1");
         EXPECT_EQ(DeviceSettings.curChannel, 0) << "the record follows the list at once";
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "05");
-        click(dialog, "cancelButton");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "05");
+        Click(dialog, "cancelButton");
     });
 
     EXPECT_EQ(DeviceSettings.curChannel, 0);
-    EXPECT_EQ(storedInt("pic_c1"), 4);
-    EXPECT_EQ(storedInt("pic_c2"), 11);
+    EXPECT_EQ(StoredProfileInt("pic_c1"), 4);
+    EXPECT_EQ(StoredProfileInt("pic_c2"), 11);
     openPictureNo([](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "channelCombo")->currentText(), "ch.1");
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "05");
-        click(dialog, "cancelButton");
+        EXPECT_EQ(FindCombo(dialog, "channelCombo")->currentText(), "ch.1");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "05");
+        Click(dialog, "cancelButton");
     });
 }
 
@@ -234,20 +134,20 @@ TEST_F(PictureNoDlgTest, SetOnRs232cSendsWithoutSlaveNumberAndReportsSuccess)
     DeviceSettings.slaveNo = 7;
 
     openPictureNo([&](QDialog& dialog) {
-        QComboBox* slave = combo(dialog, "slaveCombo");
+        QComboBox* slave = FindCombo(dialog, "slaveCombo");
         EXPECT_FALSE(slave->isEnabled());
         EXPECT_EQ(slave->currentText(), "07");
-        choose(combo(dialog, "pictureCombo"), 4);
-        click(dialog, "setButton");
+        Choose(FindCombo(dialog, "pictureCombo"), 4);
+        Click(dialog, "setButton");
 
         EXPECT_EQ(sim.state(1)[QStringLiteral("mode")].toString(), "rs232c");
-        EXPECT_EQ(framesReceived(sim), QStringList{"P0105\\r\\n"});
+        EXPECT_EQ(sim.framesReceived(), QStringList{"P0105\\r\\n"});
         EXPECT_EQ(pictureOf(sim, 0), 5);
         ASSERT_TRUE(boxes().waitForBoxes(1));
         EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
         EXPECT_EQ(OwnerWindow(BoxOwner::MessageOwner), &dialog) << "the reply box belongs here";
         EXPECT_TRUE(dialog.isVisible()) << "Set leaves the dialog open";
-        click(dialog, "cancelButton");
+        Click(dialog, "cancelButton");
     });
 
     EXPECT_EQ(DeviceSettings.slaveNo, 7);
@@ -259,24 +159,24 @@ TEST_F(PictureNoDlgTest, SetOnRs232cSendsWithoutSlaveNumberAndReportsSuccess)
 TEST_F(PictureNoDlgTest, SetOnRs485AddressesTheChosenSlave)
 {
     SimulatorProcess sim({"--rs485", "--slaves", "0,3"});
-    writeProfile("rs_control", 1);
+    WriteProfileValue("rs_control", 1);
     ASSERT_TRUE(startTool(sim));
 
     openPictureNo([&](QDialog& dialog) {
-        QComboBox* slave = combo(dialog, "slaveCombo");
+        QComboBox* slave = FindCombo(dialog, "slaveCombo");
         EXPECT_TRUE(slave->isEnabled());
-        choose(slave, 3);
-        choose(combo(dialog, "channelCombo"), 1);
-        choose(combo(dialog, "pictureCombo"), 6);
-        click(dialog, "setButton");
+        Choose(slave, 3);
+        Choose(FindCombo(dialog, "channelCombo"), 1);
+        Choose(FindCombo(dialog, "pictureCombo"), 6);
+        Click(dialog, "setButton");
 
         sim.state(1);
-        EXPECT_EQ(framesReceived(sim), QStringList{"03P0207\\r\\n"});
+        EXPECT_EQ(sim.framesReceived(), QStringList{"03P0207\\r\\n"});
         EXPECT_EQ(pictureOf(sim, 1, 1), 7) << "slave 3";
         EXPECT_EQ(pictureOf(sim, 1, 0), 1) << "slave 0 was not addressed";
         ASSERT_TRUE(boxes().waitForBoxes(1));
         EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
-        click(dialog, "cancelButton");
+        Click(dialog, "cancelButton");
     });
 
     EXPECT_EQ(DeviceSettings.slaveNo, 3);
@@ -285,28 +185,28 @@ TEST_F(PictureNoDlgTest, SetOnRs485AddressesTheChosenSlave)
 TEST_F(PictureNoDlgTest, SetThenCancelKeepsTheSentPictureInTheRecordButNotInTheProfile)
 {
     SimulatorProcess sim;
-    writeProfile("pic_c1", 2);
+    WriteProfileValue("pic_c1", 2);
     ASSERT_TRUE(startTool(sim));
 
     openPictureNo([&](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "03");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "03");
         // One digit keeps its leading zero, two digits fill both places.
-        choose(combo(dialog, "pictureCombo"), 8);
-        click(dialog, "setButton");
+        Choose(FindCombo(dialog, "pictureCombo"), 8);
+        Click(dialog, "setButton");
         ASSERT_TRUE(boxes().waitForBoxes(1));
-        choose(combo(dialog, "pictureCombo"), 9);
-        click(dialog, "setButton");
+        Choose(FindCombo(dialog, "pictureCombo"), 9);
+        Click(dialog, "setButton");
         ASSERT_TRUE(boxes().waitForBoxes(2));
-        click(dialog, "cancelButton");
+        Click(dialog, "cancelButton");
     });
 
-    EXPECT_EQ(framesReceived(sim), (QStringList{"P0109\\r\\n", "P0110\\r\\n"}));
+    EXPECT_EQ(sim.framesReceived(), (QStringList{"P0109\\r\\n", "P0110\\r\\n"}));
     EXPECT_EQ(pictureOf(sim, 0), 10);
     EXPECT_EQ(DeviceSettings.pictureNo[0], 9);
-    EXPECT_EQ(storedInt("pic_c1"), 2);
+    EXPECT_EQ(StoredProfileInt("pic_c1"), 2);
     openPictureNo([](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "03");
-        click(dialog, "cancelButton");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "03");
+        Click(dialog, "cancelButton");
     });
     EXPECT_EQ(DeviceSettings.pictureNo[0], 2);
 }
@@ -319,22 +219,22 @@ class DamagedPictureProfile : public PictureNoDlgTest,
 TEST_P(DamagedPictureProfile, ShowsAndSendsPicture01)
 {
     SimulatorProcess sim;
-    writeProfile("pic_c1", QString::fromLatin1(GetParam()));
-    writeProfile("pic_c2", QString::fromLatin1(GetParam()));
+    WriteProfileValue("pic_c1", QString::fromLatin1(GetParam()));
+    WriteProfileValue("pic_c2", QString::fromLatin1(GetParam()));
     ASSERT_TRUE(startTool(sim));
 
     openPictureNo([&](QDialog& dialog) {
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "01");
-        click(dialog, "setButton");
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "01");
+        Click(dialog, "setButton");
         sim.state(1);
-        EXPECT_EQ(framesReceived(sim), QStringList{"P0101\\r\\n"});
-        choose(combo(dialog, "channelCombo"), 1);
-        EXPECT_EQ(combo(dialog, "pictureCombo")->currentText(), "01");
-        click(dialog, "okButton");
+        EXPECT_EQ(sim.framesReceived(), QStringList{"P0101\\r\\n"});
+        Choose(FindCombo(dialog, "channelCombo"), 1);
+        EXPECT_EQ(FindCombo(dialog, "pictureCombo")->currentText(), "01");
+        Click(dialog, "okButton");
     });
 
-    EXPECT_EQ(storedInt("pic_c1"), 0);
-    EXPECT_EQ(storedInt("pic_c2"), 0);
+    EXPECT_EQ(StoredProfileInt("pic_c1"), 0);
+    EXPECT_EQ(StoredProfileInt("pic_c2"), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, DamagedPictureProfile, testing::Values("40", "32", "-1", "abc"),
@@ -381,7 +281,7 @@ TEST_F(PictureNoDlgTest, SilentDeviceEndsTheProgramWithNoConnectOnTheSeventhTick
         QWidget* modal = nullptr;
         ASSERT_TRUE(QTest::qWaitFor([&] { return (modal = QApplication::activeModalWidget()); }));
         auto& dialog = *qobject_cast<QDialog*>(modal);
-        click(dialog, "setButton");
+        Click(dialog, "setButton");
         ASSERT_EQ(sim.state(1)[QStringLiteral("frames")].toInt(), 1);
         for (int tick = 1; tick <= 6; ++tick)
             view.OnTimer();

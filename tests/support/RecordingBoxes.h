@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+inline const BoxRequest SuccessBox{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
+                                   BoxOwner::MessageOwner};
+
 // Records every box instead of showing it, and answers questions from a queue (No when empty).
 class RecordingBoxes : public MessageBoxes
 {

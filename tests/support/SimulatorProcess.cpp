@@ -64,6 +64,16 @@ QString SimulatorProcess::log() const
     return QString::fromUtf8(file.readAll());
 }
 
+QStringList SimulatorProcess::framesReceived() const
+{
+    QStringList frames;
+    for (const QString& line : log().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.contains(QLatin1String("\\r\\n")))
+            frames << line.section(QStringLiteral("  "), 0, 0);
+    }
+    return frames;
+}
+
 void SimulatorProcess::kill()
 {
     if (process.state() == QProcess::NotRunning)

@@ -23,6 +23,8 @@ public:
     QJsonObject state(int frames = 0, int timeoutMs = 5000) const;
     QJsonObject channel(int channel, int device = 0) const;
     QString log() const;
+    // The frames received, as the log writes them: "P0105\r\n" with the escapes.
+    QStringList framesReceived() const;
 
     void kill();
 

@@ -1,0 +1,35 @@
+#include "support/ToolTest.h"
+
+#include "support/RecordingBoxes.h"
+#include "support/TestProfile.h"
+
+#include "link/CommLink.h"
+#include "platform/MessageOwner.h"
+
+namespace {
+int argumentCount = 1;
+char programName[] = "mrv508";
+char* arguments[] = {programName, nullptr};
+} // namespace
+
+void ToolTest::SetUp()
+{
+    ClearProfile();
+    RecordingBoxes::installed().clear();
+}
+
+void ToolTest::TearDown()
+{
+    frame.reset();
+    app.reset();
+    SetBoxes(&RecordingBoxes::installed());
+    SerialLink.StopLink();
+}
+
+void ToolTest::startTool()
+{
+    app = std::make_unique<CMrv508App>(argumentCount, arguments);
+    SetBoxes(&RecordingBoxes::installed());
+    frame = std::make_unique<CMainFrame>(*app);
+    SetMainWindow(frame.get());
+}
