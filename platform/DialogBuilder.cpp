@@ -56,7 +56,10 @@ QWidget* makeControl(const ControlTemplate& control, QDialog& dialog)
         return makePushButton(control, dialog);
     case ControlKind::Text: {
         auto* label = new QLabel(QString::fromStdString(control.text), &dialog);
-        label->setGeometry(pixelRect(control));
+        // Our font runs wider than the one the template was measured with; never clip the text.
+        QRect rect = pixelRect(control);
+        rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
+        label->setGeometry(rect);
         return label;
     }
     case ControlKind::Icon: {
