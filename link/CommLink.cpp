@@ -42,11 +42,7 @@ void CommLink::StartLink()
 
 void CommLink::OpenPort()
 {
-    const int comPort = DeviceSettings.comPort;
-    const std::string path = PortDevicePath(comPort);
-    const std::string reason = path.empty() ? "The profile's com_port " + std::to_string(comPort) +
-                                                  " names none of COM1 to COM6 (0 to 5)."
-                                            : port.open(path);
+    const std::string reason = openComPort(DeviceSettings.comPort);
     if (!reason.empty())
         ShowLinkError("Miss! File Open\n\n" + reason);
     if (!port.setEventMask())
@@ -57,6 +53,15 @@ void CommLink::OpenPort()
         ShowLinkError("Miss! Time Out Set");
     if (!port.setLineState())
         ShowLinkError("Miss! Set Comm State");
+}
+
+std::string CommLink::openComPort(int comPort)
+{
+    const std::string path = PortDevicePath(comPort);
+    if (path.empty())
+        return "The profile's com_port " + std::to_string(comPort) +
+               " names none of COM1 to COM6 (0 to 5).";
+    return port.open(path);
 }
 
 void CommLink::StartReader()

@@ -28,8 +28,9 @@ public:
     bool readerStarted() const { return readerThread.joinable(); }
 
 private:
+    // Why the port could not be opened, in plain words; empty when it is open.
+    std::string openComPort(int comPort);
     void ReplyReaderProc();
-    void waitForPort(bool& hungUp);
     void InterpretReply(const char* line);
 
     SerialPort port;

@@ -16,9 +16,7 @@ namespace {
 
 std::string groupOwning(const std::string& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (stat(path.c_str(), &info) != 0)
         return {};
     const struct group* owner = getgrgid(info.st_gid);

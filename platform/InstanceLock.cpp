@@ -11,9 +11,7 @@ namespace {
 
 bool isPrivateDirectory(const char* path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return path && *path && stat(path, &info) == 0 && S_ISDIR(info.st_mode) &&
            access(path, W_OK) == 0;
 }
