@@ -114,9 +114,11 @@ void CommLink::SendCommand(const std::string& commandLine)
         ShowWarning("Slave No. を選択してください");
         return;
     }
+    // Awaited before the write starts: a device that answers while the write is still waited
+    // for must clear the flag, not find it set afterwards and end in a false "No Connect".
+    NoteCommandSent();
     // Failures are not reported here: the missing reply ends in "No Connect".
     port.write(frame->data(), frame->size(), WriteTimeoutMs);
-    NoteCommandSent();
 }
 
 void CommLink::ReplyReaderProc()

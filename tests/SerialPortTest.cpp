@@ -379,6 +379,23 @@ TEST_F(RawLineTest, FramesGoOnTheWireExactly)
     }
 }
 
+TEST_F(RawLineTest, AReplyThatArrivesWhileTheFrameIsStillBeingWrittenAnswersIt)
+{
+    // The device stops the tool's output (XOFF), so the write waits out its timeout while the
+    // reply comes in.
+    pty.send("\x13");
+    std::thread device([&] {
+        pause(200);
+        pty.send("GO\r\n");
+    });
+    SerialLink.SendCommand("P0101\r\n");
+    device.join();
+    EXPECT_EQ(DeviceSettings.awaitingReply, 0);
+    ASSERT_TRUE(boxes().waitForBoxes(1));
+    EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
+    pty.send("\x11");
+}
+
 TEST_F(RawLineTest, NulBytesEndTheLinesText)
 {
     NoteCommandSent();
