@@ -14,11 +14,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <ostream>
+#include <sys/ioctl.h>
 #include <thread>
 #include <time.h>
 #include <unistd.h>
@@ -95,6 +97,25 @@ int openDescriptors()
     if (folder)
         closedir(folder);
     return count;
+}
+
+// Bytes waiting unread in this process's own descriptor for the device at `path`.
+int unreadOnOurPort(const std::string& path)
+{
+    char device[PATH_MAX] = {};
+    if (!realpath(path.c_str(), device))
+        return -1;
+    DIR* folder = opendir("/proc/self/fd");
+    int unread = -1;
+    while (dirent* entry = folder ? readdir(folder) : nullptr) {
+        char target[PATH_MAX] = {};
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        if (readlink(link.c_str(), target, sizeof target - 1) > 0 && std::string(target) == device)
+            ioctl(std::atoi(entry->d_name), FIONREAD, &unread);
+    }
+    if (folder)
+        closedir(folder);
+    return unread;
 }
 
 double processCpuSeconds()
@@ -291,7 +312,7 @@ TEST_F(CommLinkTest, TwoRepliesInOneReadAreOneUnrecognisedLine)
     SerialLink.SendCommand("P0105\r\n");
     SerialLink.SendCommand("P0106\r\n");
     EXPECT_EQ(sim.state(2)["frames"].toInt(), 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return unreadOnOurPort(sim.linkPath()) == 8; }, 5000));
     SerialLink.StartReader();
     EXPECT_TRUE(QTest::qWaitFor([] { return DeviceSettings.awaitingReply == 0; }, 5000));
     QTest::qWait(200);
