@@ -2,6 +2,7 @@
 #include "link/LinkSupervision.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
+#include "support/LinkTest.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
@@ -14,7 +15,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -27,19 +27,9 @@
 
 namespace {
 
-RecordingBoxes& boxes()
-{
-    return RecordingBoxes::installed();
-}
-
-// The link and its flags are process globals: every test starts from a stopped link, an empty
-// profile and no recorded boxes.
-class CommLinkTest : public testing::Test
+class CommLinkTest : public LinkTest
 {
 protected:
-    void SetUp() override { ResetLinkAndProfile(); }
-    void TearDown() override { ResetLinkAndProfile(); }
-
     // Starts the link from the profile on a simulator mapped to COM1.
     static void startOn(const SimulatorProcess& sim)
     {
@@ -97,25 +87,6 @@ int openDescriptors()
     if (folder)
         closedir(folder);
     return count;
-}
-
-// Bytes waiting unread in this process's own descriptor for the device at `path`.
-int unreadOnOurPort(const std::string& path)
-{
-    char device[PATH_MAX] = {};
-    if (!realpath(path.c_str(), device))
-        return -1;
-    DIR* folder = opendir("/proc/self/fd");
-    int unread = -1;
-    while (dirent* entry = folder ? readdir(folder) : nullptr) {
-        char target[PATH_MAX] = {};
-        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
-        if (readlink(link.c_str(), target, sizeof target - 1) > 0 && std::string(target) == device)
-            ioctl(std::atoi(entry->d_name), FIONREAD, &unread);
-    }
-    if (folder)
-        closedir(folder);
-    return unread;
 }
 
 double processCpuSeconds()
@@ -312,7 +283,10 @@ TEST_F(CommLinkTest, TwoRepliesInOneReadAreOneUnrecognisedLine)
     SerialLink.SendCommand("P0105\r\n");
     SerialLink.SendCommand("P0106\r\n");
     EXPECT_EQ(sim.state(2)["frames"].toInt(), 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return unreadOnOurPort(sim.linkPath()) == 8; }, 5000));
+    const int port = linkDescriptorOf(sim.linkPath());
+    int unread = 0;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return ioctl(port, FIONREAD, &unread) == 0 && unread == 8; }, 5000));
     SerialLink.StartReader();
     EXPECT_TRUE(QTest::qWaitFor([] { return DeviceSettings.awaitingReply == 0; }, 5000));
     QTest::qWait(200);

@@ -33,11 +33,6 @@
 
 namespace {
 
-RecordingBoxes& boxes()
-{
-    return RecordingBoxes::installed();
-}
-
 class CommSettingDlgTest : public ToolTest
 {
 protected:

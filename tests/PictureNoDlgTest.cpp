@@ -30,11 +30,6 @@
 
 namespace {
 
-RecordingBoxes& boxes()
-{
-    return RecordingBoxes::installed();
-}
-
 int pictureOf(const SimulatorProcess& sim, int channel, int device = 0)
 {
     return sim.channel(channel, device)[QStringLiteral("picture")].toInt();

@@ -3,6 +3,7 @@
 #include "link/LinkSupervision.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
+#include "support/LinkTest.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
@@ -35,20 +36,6 @@ using testing::HasSubstr;
 using testing::StartsWith;
 
 namespace {
-
-RecordingBoxes& boxes()
-{
-    return RecordingBoxes::installed();
-}
-
-// The link and its flags are process globals: every test starts from a stopped link, an empty
-// profile and no recorded boxes.
-class LinkTest : public testing::Test
-{
-protected:
-    void SetUp() override { ResetLinkAndProfile(); }
-    void TearDown() override { ResetLinkAndProfile(); }
-};
 
 // A pseudo-terminal whose master side the test drives itself, in place of a device.
 class RawPty
@@ -381,9 +368,10 @@ TEST_F(RawLineTest, FramesGoOnTheWireExactly)
 
 TEST_F(RawLineTest, AReplyThatArrivesWhileTheFrameIsStillBeingWrittenAnswersIt)
 {
-    // The device stops the tool's output (XOFF), so the write waits out its timeout while the
-    // reply comes in.
-    pty.send("\x13");
+    // Output stopped, as a device's XOFF stops it: the write waits out its timeout while the
+    // reply comes in. Stopped here directly, since an XOFF on the line takes effect later.
+    const int port = linkDescriptorOf(pty.slave);
+    ASSERT_EQ(tcflow(port, TCOOFF), 0);
     std::thread device([&] {
         pause(200);
         pty.send("GO\r\n");
@@ -393,7 +381,7 @@ TEST_F(RawLineTest, AReplyThatArrivesWhileTheFrameIsStillBeingWrittenAnswersIt)
     EXPECT_EQ(DeviceSettings.awaitingReply, 0);
     ASSERT_TRUE(boxes().waitForBoxes(1));
     EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
-    pty.send("\x11");
+    tcflow(port, TCOON);
 }
 
 TEST_F(RawLineTest, NulBytesEndTheLinesText)

@@ -30,3 +30,9 @@ public:
     // Spins the event loop until `count` boxes have been shown or the bound passes.
     bool waitForBoxes(size_t count, int timeoutMs = 5000);
 };
+
+// The recorder the test process installed.
+inline RecordingBoxes& boxes()
+{
+    return RecordingBoxes::installed();
+}
