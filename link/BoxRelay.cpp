@@ -1,7 +1,7 @@
 #include "link/BoxRelay.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
+#include "link/WindowThreadCall.h"
+
 #include <condition_variable>
 
 struct BoxRelay::Wait
@@ -22,15 +22,12 @@ void BoxRelay::show(const BoxRequest& box)
         else
             current = wait;
     }
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [box, wait] {
-            Boxes().show(box);
-            std::lock_guard guard(wait->lock);
-            wait->finished = true;
-            wait->changed.notify_all();
-        },
-        Qt::QueuedConnection);
+    PostToWindowThread([box, wait] {
+        Boxes().show(box);
+        std::lock_guard guard(wait->lock);
+        wait->finished = true;
+        wait->changed.notify_all();
+    });
     {
         std::unique_lock guard(wait->lock);
         wait->changed.wait(guard, [&] { return wait->finished; });

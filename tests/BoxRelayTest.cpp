@@ -70,3 +70,16 @@ TEST_F(BoxRelayTest, ABoxAskedForJustAfterAStopIsShownWithoutWaiting)
     EXPECT_FALSE(returned);
     ASSERT_TRUE(RecordingBoxes::installed().waitForBoxes(2));
 }
+
+// The reader asks for box after box while the window thread is busy waiting, as during a batch;
+// run with the window thread's wake-up delayed, this is the handover's regression test.
+TEST_F(BoxRelayTest, BoxAfterBoxReachesTheWindowThreadWhileItWaits)
+{
+    constexpr int Count = 20;
+    asker = std::thread([this] {
+        for (int n = 0; n < Count; ++n)
+            relay.show(ErrorBox("Command Error"));
+    });
+    ASSERT_TRUE(RecordingBoxes::installed().waitForBoxes(Count));
+    asker.join();
+}
