@@ -68,10 +68,13 @@ std::string SerialPort::open(const std::string& path)
     const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0)
         return openFailureReason(path, errno);
+    // Other programs are kept out by flock alone, which the kernel drops when its holder dies.
+    // An exclusive mode (TIOCEXCL) would belong to the terminal instead, and a pseudo-terminal
+    // whose other side stays open keeps it after a killed holder, refusing every later open.
     int error = 0;
     if (!isatty(opened))
         error = ENOTTY;
-    else if (flock(opened, LOCK_EX | LOCK_NB) != 0 || ioctl(opened, TIOCEXCL) != 0)
+    else if (flock(opened, LOCK_EX | LOCK_NB) != 0)
         error = errno == EWOULDBLOCK ? EBUSY : errno;
     if (error != 0) {
         ::close(opened);
@@ -132,12 +135,12 @@ bool SerialPort::setLineState()
 
 void SerialPort::close()
 {
-    if (fd >= 0) {
-        // The exclusive mode stays with the terminal, not with this descriptor: a pseudo-terminal
-        // whose other side stays open would refuse every later open by an unprivileged user.
-        ioctl(fd, TIOCNXCL);
-        ::close(fd);
-    }
+    if (fd < 0)
+        return;
+    // Output held back by flow control would keep the last close waiting for the line, up to the
+    // driver's closing wait (30 s on a serial port), on the window thread.
+    tcflush(fd, TCOFLUSH);
+    ::close(fd);
     fd = -1;
 }
 
@@ -153,16 +156,31 @@ bool SerialPort::write(const char* data, size_t size, int timeoutMs)
             written += static_cast<size_t>(n);
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if ((n < 0 && errno != EAGAIN) || !waitWritable(deadline)) {
+            // The line carries whole frames or nothing: the part of this frame that waits in the
+            // driver must not go out later, glued to the next frame.
+            tcflush(fd, TCOFLUSH);
             return false;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd writable{fd, POLLOUT, 0};
-        if (left.count() <= 0 || poll(&writable, 1, static_cast<int>(left.count())) <= 0 ||
-            (writable.revents & (POLLERR | POLLHUP)))
-            return false;
+        }
     }
     return true;
+}
+
+bool SerialPort::waitWritable(std::chrono::steady_clock::time_point deadline) const
+{
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd writable{fd, POLLOUT, 0};
+        const int ready = poll(&writable, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        return ready > 0 && !(writable.revents & (POLLERR | POLLHUP | POLLNVAL));
+    }
 }
 
 ssize_t SerialPort::read(char* buffer, size_t size)

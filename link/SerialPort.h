@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <sys/types.h>
@@ -25,11 +26,14 @@ public:
     bool isOpen() const { return fd >= 0; }
     int descriptor() const { return fd; }
 
-    // Writes the whole frame, waiting at most timeoutMs for the line to take it.
+    // Writes the whole frame, waiting at most timeoutMs for the line to take it; a frame that
+    // cannot go out whole is discarded.
     bool write(const char* data, size_t size, int timeoutMs);
     ssize_t read(char* buffer, size_t size);
     void purgeInput();
 
 private:
+    bool waitWritable(std::chrono::steady_clock::time_point deadline) const;
+
     int fd = -1;
 };

@@ -195,15 +195,34 @@ TEST(SerialPortTest, ADeviceWithoutPermissionSaysSo)
     EXPECT_THAT(openUnprivileged(pty.slave), StartsWith(pty.slave + ": permission denied."));
 }
 
-// The exclusive mode belongs to the terminal, which outlives our descriptor while the other side
-// of a pseudo-terminal stays open (a simulator across a link restart).
-TEST(SerialPortTest, AClosedPortCanBeOpenedAgainByAnyone)
+// A port must be free again for anyone once its holder has closed it or has been killed, while
+// the other side of the pseudo-terminal stays open (a simulator across a restart of the tool).
+TEST(SerialPortTest, APortIsFreeForAnyoneOnceItsHolderClosedItOrDied)
 {
     RawPty pty;
     ASSERT_EQ(chmod(pty.slave.c_str(), 0666), 0);
     SerialPort port;
     ASSERT_EQ(port.open(pty.slave), "");
     port.close();
+    EXPECT_EQ(openUnprivileged(pty.slave), "");
+
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        SerialPort held;
+        const char opened = held.open(pty.slave).empty() ? 'y' : 'n';
+        [[maybe_unused]] const ssize_t ignored = write(ready[1], &opened, 1);
+        ::pause();
+        _exit(0);
+    }
+    char opened = 'n';
+    EXPECT_EQ(read(ready[0], &opened, 1), 1);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_EQ(opened, 'y');
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
     EXPECT_EQ(openUnprivileged(pty.slave), "");
 }
 
