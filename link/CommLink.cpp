@@ -4,6 +4,7 @@
 #include "link/LinkSupervision.h"
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
+#include "link/WindowThreadCall.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
@@ -20,9 +21,6 @@ CommLink SerialLink;
 namespace {
 
 constexpr int WriteTimeoutMs = 1000;
-// After a hang-up (adapter unplugged, peer gone) the port reports it at once on every wait; the
-// reader looks again this often instead of spinning.
-constexpr int HangUpBackOffMs = 500;
 constexpr size_t ReadBufferSize = 100;
 
 } // namespace
@@ -68,6 +66,9 @@ void CommLink::StartReader()
 {
     if (readerThread.joinable())
         return;
+    // No reply to a command sent on an earlier port can come on this one: nothing counts towards
+    // "No Connect" until the next command.
+    NoteReplyLine();
     readerBoxes.rearm();
     readerRunning = 1;
     wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -94,6 +95,7 @@ void CommLink::StopLink()
     }
     if (readerThread.joinable())
         readerThread.join();
+    portHungUp = 0; // a release still on its way must leave the next port alone
     port.close();
     if (wakeFd >= 0)
         close(wakeFd);
@@ -125,24 +127,38 @@ void CommLink::ReplyReaderProc()
 {
     ReplyLineGatherer gatherer(DeviceSettings.replyPos);
     char buffer[ReadBufferSize];
-    bool hungUp = false;
+    // Without a port, or once it has hung up, the reader waits for its stop alone.
+    const int portFd = port.descriptor();
+    bool watchPort = port.isOpen();
     while (readerRunning == 1) {
-        pollfd waits[2] = {{wakeFd, POLLIN, 0}, {port.descriptor(), POLLIN, 0}};
-        const bool watchPort = port.isOpen() && !hungUp;
-        const int timeout = port.isOpen() && hungUp ? HangUpBackOffMs : -1;
-        hungUp = false;
-        if (poll(waits, watchPort ? 2 : 1, timeout) <= 0 || waits[0].revents != 0 || !watchPort)
+        pollfd waits[2] = {{wakeFd, POLLIN, 0}, {portFd, POLLIN, 0}};
+        if (poll(waits, watchPort ? 2 : 1, -1) <= 0 || waits[0].revents != 0 || !watchPort)
             continue;
         const ssize_t count = waits[1].revents & POLLIN ? port.read(buffer, sizeof buffer) : 0;
-        if (count <= 0) {
-            hungUp = (count < 0 && errno != EAGAIN && errno != EINTR) ||
-                     (waits[1].revents & (POLLHUP | POLLERR | POLLNVAL));
+        if (count > 0) {
+            if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
+                InterpretReply(line);
             continue;
         }
-        if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
-            InterpretReply(line);
+        if ((count < 0 && errno != EAGAIN && errno != EINTR) ||
+            (waits[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            watchPort = false;
+            handOverHungUpPort();
+        }
     }
-    port.purgeInput();
+    if (watchPort)
+        port.purgeInput();
+}
+
+void CommLink::handOverHungUpPort()
+{
+    // The reader never touches the port again; the window thread closes it, so that an unplugged
+    // adapter's device node is let go and a re-plugged one comes back under its old name.
+    portHungUp = 1;
+    PostToWindowThread([this] {
+        if (portHungUp.exchange(0) == 1)
+            port.close();
+    });
 }
 
 void CommLink::InterpretReply(const char* line)

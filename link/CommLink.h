@@ -32,11 +32,13 @@ private:
     std::string openComPort(int comPort);
     void ReplyReaderProc();
     void InterpretReply(const char* line);
+    void handOverHungUpPort(); // reader thread
 
     SerialPort port;
     int wakeFd = -1;
     std::thread readerThread;
     std::atomic<int> readerRunning = 0;
+    std::atomic<int> portHungUp = 0; // the reader has handed the port over for closing
     BoxRelay readerBoxes;
 };
 

@@ -4,6 +4,7 @@
 // (reply line). Each change takes the record's replyFlagsLock, so a reply that arrives during a
 // tick always leaves the count at 0.
 void NoteCommandSent();
+// A complete reply line; also the start of a reader, which awaits no reply sent before it.
 void NoteReplyLine();
 
 // One supervision tick; true on the seventh tick counted while a reply is awaited, when the

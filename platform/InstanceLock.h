@@ -12,11 +12,13 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
     ~InstanceLock();
 
-    // False only when another process holds the lock. A lock file that cannot be made at all
-    // goes unnoticed and the start goes on.
+    // False only when another process holds the lock. Without a private folder for the lock file
+    // the start goes on without the rule, with a note on standard error.
     bool acquire();
     void release();
 
+    // In $XDG_RUNTIME_DIR when that is this user's private folder, else in a private folder of
+    // this user's under $TMPDIR or /tmp; empty when neither can be had.
     static std::string lockFilePath();
 
 private:

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -297,15 +298,28 @@ TEST_F(CommLinkTest, TwoRepliesInOneReadAreOneUnrecognisedLine)
 
 // ---- Hang-up, stop and restart ----------------------------------------------------------------
 
-TEST_F(CommLinkTest, AHungUpLineNeitherCrashesNorSpinsAndEndsInNoConnect)
+std::string descriptorTarget(int fd)
+{
+    char target[PATH_MAX] = {};
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    return readlink(link.c_str(), target, sizeof target - 1) > 0 ? target : "";
+}
+
+TEST_F(CommLinkTest, AHungUpLineIsReleasedNeitherSpinsNorCrashesAndEndsInNoConnect)
 {
     SimulatorProcess sim({"--hangup-after", "1"});
     startOn(sim);
+    const int portFd = linkDescriptorOf(sim.linkPath());
+    const std::string device = descriptorTarget(portFd);
+    ASSERT_FALSE(device.empty());
     EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), SuccessBox);
     ASSERT_TRUE(QTest::qWaitFor([&] { return sim.log().contains("hung up on request"); }, 5000));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
-    // The reader idles on a dead line: it backs off instead of polling it flat out.
+    // The window thread closes the dead port, so that its device node is let go.
+    ASSERT_TRUE(QTest::qWaitFor([] { return !SerialLink.portOpen(); }, 5000));
+    EXPECT_NE(descriptorTarget(portFd), device);
+
+    // The reader waits for its stop alone instead of polling the dead line.
     const double cpuBefore = processCpuSeconds();
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_LT(processCpuSeconds() - cpuBefore, 0.3);

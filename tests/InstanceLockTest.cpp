@@ -2,9 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,27 +108,101 @@ TEST(InstanceLockTest, ReleasingLetsTheNextCopyStart)
     EXPECT_TRUE(next.acquired);
 }
 
-TEST(InstanceLockTest, WithoutARuntimeFolderTheRuleStillHolds)
+// Where the lock lives for each state of the runtime folder and of the temporary folder. The
+// lock file must never land in a folder that another user can write to or replace.
+struct FolderCase
 {
+    const char* name;
+    bool needsRoot;     // to give a folder to another user
+    QByteArray runtime; // "<runtime>" stands for a private folder of the test's
+    // Prepares the folders; returns the expected lock path, "<tmp>" for the temporary folder.
+    void (*prepare)(const QString& runtime, const QString& tmp);
+    QString expected;
+};
+
+void PrintTo(const FolderCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class LockFolderTest : public testing::TestWithParam<FolderCase>
+{
+};
+
+QString ownFolder(const QString& tmp)
+{
+    return tmp + QStringLiteral("/mrv508-%1").arg(getuid());
+}
+
+TEST_P(LockFolderTest, TheLockFileLivesInAPrivateFolderOnly)
+{
+    const FolderCase& c = GetParam();
+    if (c.needsRoot && geteuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    QTemporaryDir runtimeDir;
     QTemporaryDir tmp;
-    EnvironmentVariable runtime("XDG_RUNTIME_DIR", QByteArray());
+    const QString runtime = runtimeDir.filePath(QStringLiteral("runtime"));
+    ASSERT_TRUE(QDir().mkdir(runtime));
+    ASSERT_EQ(chmod(runtime.toLocal8Bit(), 0700), 0);
+    c.prepare(runtime, tmp.path());
+    EnvironmentVariable runtimeVariable(
+        "XDG_RUNTIME_DIR", c.runtime == "<runtime>" ? runtime.toLocal8Bit() : c.runtime);
     EnvironmentVariable tmpdir("TMPDIR", tmp.path().toLocal8Bit());
-    EXPECT_EQ(InstanceLock::lockFilePath(),
-              tmp.filePath("MRV508_Instance-%1.lock").arg(getuid()).toStdString());
+
+    QString expected = c.expected;
+    expected.replace(QStringLiteral("<runtime>"), runtime)
+        .replace(QStringLiteral("<own>"), ownFolder(tmp.path()));
+    EXPECT_EQ(QString::fromStdString(InstanceLock::lockFilePath()), expected);
+
+    if (expected.isEmpty()) {
+        InstanceLock unguarded;
+        EXPECT_TRUE(unguarded.acquire()) << "the start goes on";
+        return;
+    }
+    struct stat folder = {};
+    ASSERT_EQ(lstat(QFileInfo(expected).path().toLocal8Bit(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 0777, 0700u);
     LockHolder first;
     ASSERT_TRUE(first.acquired);
     InstanceLock second;
     EXPECT_FALSE(second.acquire());
 }
 
-TEST(InstanceLockTest, AnUnusableRuntimeFolderFallsBackToTheTemporaryFolder)
-{
-    QTemporaryDir tmp;
-    EnvironmentVariable runtime("XDG_RUNTIME_DIR", "/nonexistent/runtime");
-    EnvironmentVariable tmpdir("TMPDIR", tmp.path().toLocal8Bit());
-    LockHolder first;
-    ASSERT_TRUE(first.acquired);
-    EXPECT_TRUE(QFile::exists(tmp.filePath("MRV508_Instance-%1.lock").arg(getuid())));
-    InstanceLock second;
-    EXPECT_FALSE(second.acquire());
-}
+void noPreparation(const QString&, const QString&) {}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, LockFolderTest,
+    testing::Values(FolderCase{"PrivateRuntimeFolder", false, "<runtime>", noPreparation,
+                               "<runtime>/MRV508_Instance.lock"},
+                    FolderCase{"NoRuntimeFolder", false, QByteArray(), noPreparation,
+                               "<own>/MRV508_Instance.lock"},
+                    FolderCase{"MissingRuntimeFolder", false, "/nonexistent/runtime", noPreparation,
+                               "<own>/MRV508_Instance.lock"},
+                    FolderCase{"RuntimeFolderOpenToOthers", false, "<runtime>",
+                               [](const QString& runtime, const QString&) {
+                                   chmod(runtime.toLocal8Bit(), 0777);
+                               },
+                               "<own>/MRV508_Instance.lock"},
+                    FolderCase{"RuntimeFolderOfAnotherUser", true, "<runtime>",
+                               [](const QString& runtime, const QString&) {
+                                   EXPECT_EQ(chown(runtime.toLocal8Bit(), 65534, 65534), 0);
+                               },
+                               "<own>/MRV508_Instance.lock"},
+                    FolderCase{"OwnFolderTakenByAnotherUser", true, QByteArray(),
+                               [](const QString&, const QString& tmp) {
+                                   EXPECT_TRUE(QDir().mkdir(ownFolder(tmp)));
+                                   EXPECT_EQ(chown(ownFolder(tmp).toLocal8Bit(), 65534, 65534), 0);
+                               },
+                               QString()},
+                    FolderCase{"OwnFolderOpenToOthers", false, QByteArray(),
+                               [](const QString&, const QString& tmp) {
+                                   EXPECT_TRUE(QDir().mkdir(ownFolder(tmp)));
+                                   chmod(ownFolder(tmp).toLocal8Bit(), 0777);
+                               },
+                               QString()},
+                    FolderCase{"OwnFolderIsASymlink", false, QByteArray(),
+                               [](const QString& runtime, const QString& tmp) {
+                                   EXPECT_TRUE(QFile::link(runtime, ownFolder(tmp)));
+                               },
+                               QString()}),
+    [](const testing::TestParamInfo<FolderCase>& info) { return std::string(info.param.name); });
