@@ -2,6 +2,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
+#include "app/CMrv508View.h"
 #include "link/CommLink.h"
 #include "platform/MessageOwner.h"
 #include "res/Commands.h"
@@ -26,6 +27,7 @@ CMrv508App::CMrv508App(int& argc, char** argv)
 
 CMrv508App::~CMrv508App()
 {
+    terminationSignals.reset();
     frame.reset();
     SetMainWindow(nullptr);
 }
@@ -37,11 +39,16 @@ bool CMrv508App::InitInstance()
                       BoxOwner::None});
         return false;
     }
+    // Ended from outside (kill, logout, Ctrl+C in a terminal), also while the frame opens the
+    // port: stop the link and release the port as Exit does, without questions nobody is there
+    // to answer.
+    terminationSignals = std::make_unique<TerminationSignals>();
     std::setlocale(LC_ALL, "");
     loadQtTranslations();
     frame = std::make_unique<CMainFrame>(*this);
     SetMainWindow(frame.get());
     frame->show();
+    terminationSignals->answerWith([this] { frame->view()->ShutdownLink(); });
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/InstanceLock.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/TerminationSignals.h"
 
 #include <QTranslator>
 #include <memory>
@@ -36,5 +37,6 @@ private:
     QtMessageBoxes messageBoxes;
     QTranslator qtTranslator;
     std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<TerminationSignals> terminationSignals;
     int exitCode = 0;
 };
