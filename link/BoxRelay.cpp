@@ -1,6 +1,6 @@
 #include "link/BoxRelay.h"
 
-#include "link/WindowThreadCall.h"
+#include "link/WindowThreadCalls.h"
 
 #include <condition_variable>
 
@@ -22,7 +22,7 @@ void BoxRelay::show(const BoxRequest& box)
         else
             current = wait;
     }
-    PostToWindowThread([box, wait] {
+    windowThread.post([box, wait] {
         Boxes().show(box);
         std::lock_guard guard(wait->lock);
         wait->finished = true;

@@ -2,6 +2,8 @@
 
 #include "platform/MessageBoxes.h"
 
+class WindowThreadCalls;
+
 #include <memory>
 #include <mutex>
 
@@ -11,12 +13,15 @@
 class BoxRelay
 {
 public:
+    explicit BoxRelay(WindowThreadCalls& windowThread) : windowThread(windowThread) {}
+
     void show(const BoxRequest& box); // reader thread
     void abandonWaits();              // window thread
     void rearm();                     // window thread, before a reader starts
 
 private:
     struct Wait;
+    WindowThreadCalls& windowThread;
     std::mutex lock;
     std::shared_ptr<Wait> current;
     bool abandoned = false;

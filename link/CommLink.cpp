@@ -4,7 +4,6 @@
 #include "link/LinkSupervision.h"
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
-#include "link/WindowThreadCall.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
@@ -69,6 +68,7 @@ void CommLink::StartReader()
     // No reply to a command sent on an earlier port can come on this one: nothing counts towards
     // "No Connect" until the next command.
     NoteReplyLine();
+    windowThread.listen();
     readerBoxes.rearm();
     readerRunning = 1;
     wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -155,7 +155,7 @@ void CommLink::handOverHungUpPort()
     // The reader never touches the port again; the window thread closes it, so that an unplugged
     // adapter's device node is let go and a re-plugged one comes back under its old name.
     portHungUp = 1;
-    PostToWindowThread([this] {
+    windowThread.post([this] {
         if (portHungUp.exchange(0) == 1)
             port.close();
     });

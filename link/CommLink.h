@@ -2,6 +2,7 @@
 
 #include "link/BoxRelay.h"
 #include "link/SerialPort.h"
+#include "link/WindowThreadCalls.h"
 
 #include <atomic>
 #include <string>
@@ -39,7 +40,8 @@ private:
     std::thread readerThread;
     std::atomic<int> readerRunning = 0;
     std::atomic<int> portHungUp = 0; // the reader has handed the port over for closing
-    BoxRelay readerBoxes;
+    WindowThreadCalls windowThread;
+    BoxRelay readerBoxes{windowThread};
 };
 
 extern CommLink SerialLink;

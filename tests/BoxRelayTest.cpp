@@ -1,6 +1,7 @@
 #include "support/RecordingBoxes.h"
 
 #include "link/BoxRelay.h"
+#include "link/WindowThreadCalls.h"
 
 #include <QCoreApplication>
 #include <atomic>
@@ -12,7 +13,11 @@ namespace {
 class BoxRelayTest : public testing::Test
 {
 protected:
-    void SetUp() override { RecordingBoxes::installed().clear(); }
+    void SetUp() override
+    {
+        RecordingBoxes::installed().clear();
+        windowThread.listen();
+    }
 
     // Asks for a box from another thread, as the reader does, and notes when the ask returns.
     void askFromAnotherThread()
@@ -29,7 +34,8 @@ protected:
             asker.join();
     }
 
-    BoxRelay relay;
+    WindowThreadCalls windowThread;
+    BoxRelay relay{windowThread};
     std::thread asker;
     std::atomic<bool> returned = false;
 };
