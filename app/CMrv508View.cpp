@@ -1,15 +1,18 @@
 #include "app/CMrv508View.h"
 
 #include "editors/CPictureNoDlg.h"
+#include "editors/CTitleDlg.h"
 #include "link/CCommSettingDlg.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
+#include "platform/InputMethod.h"
 #include "platform/MessageBoxes.h"
+#include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "res/Commands.h"
 #include "settings/DeviceSettings.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTimerEvent>
 #include <utility>
 
@@ -106,8 +109,16 @@ void CMrv508View::OnDataExit()
     ShutdownLink();
 }
 
-// The title, white level and offset editors come later.
-void CMrv508View::OnTitle() {}
+void CMrv508View::OnTitle()
+{
+    CTitleDlg dialog(window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    SetMessageOwner(QApplication::activeWindow());
+    InputMethods().setOpen(DeviceSettings.imeOpenStatus != 0);
+}
+
+// The white level and offset editors come later.
 void CMrv508View::OnWhiteLevel() {}
 void CMrv508View::OnVerticalOffset() {}
 void CMrv508View::OnHorizontalOffset() {}

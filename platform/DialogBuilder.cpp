@@ -1,10 +1,14 @@
 #include "platform/DialogBuilder.h"
 
+#include "platform/PreviewFrame.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -61,6 +65,22 @@ QWidget* makeControl(const ControlTemplate& control, QDialog& dialog)
         rect.setWidth(std::max(rect.width(), label->sizeHint().width()));
         label->setGeometry(rect);
         return label;
+    }
+    case ControlKind::EditLine: {
+        auto* edit = new QLineEdit(&dialog);
+        edit->setGeometry(pixelRect(control));
+        return edit;
+    }
+    case ControlKind::ProgressBar: {
+        auto* progress = new QProgressBar(&dialog);
+        progress->setTextVisible(false);
+        progress->setGeometry(pixelRect(control));
+        return progress;
+    }
+    case ControlKind::Preview: {
+        auto* preview = new PreviewFrame(&dialog);
+        preview->setGeometry(pixelRect(control));
+        return preview;
     }
     case ControlKind::Icon: {
         auto* label = new QLabel(&dialog);

@@ -74,3 +74,38 @@ const DialogTemplate& PictureNoDialogTemplate()
         }};
     return picture;
 }
+
+const DialogTemplate& TitleDialogTemplate()
+{
+    // The position list is sorted: the blank in "Bottom 1" sorts before the digits of "Bottom10",
+    // and "Top" comes last, so an item's index is the title's position.
+    static const DialogTemplate title = [] {
+        std::vector<std::string> positions;
+        for (const std::string& number : NumberedItems(1, 32, 2))
+            positions.push_back("Bottom" + (number[0] == '0' ? " " + number.substr(1) : number));
+        positions.emplace_back("Top");
+        return DialogTemplate{
+            131,
+            "チャンネル１タイトル設定",
+            355,
+            310,
+            {
+                {ControlKind::GroupBox, "titleGroup", "Title", 76, 241, 115, 30},
+                {ControlKind::EditLine, "titleEdit", "", 81, 251, 105, 14},
+                {ControlKind::GroupBox, "positionGroup", "Position", 7, 241, 60, 30},
+                {ControlKind::DropDownList, "positionCombo", "", 13, 251, 48, 203, positions},
+                {ControlKind::GroupBox, "slaveGroup", "Slave No.", 199, 242, 49, 30},
+                {ControlKind::DropDownList, "slaveCombo", "", 204, 254, 38, 85,
+                 NumberedItems(0, 32, 2)},
+                {ControlKind::GroupBox, "channelGroup", "Channel No.", 254, 241, 51, 30},
+                {ControlKind::DropDownList, "channelCombo", "", 260, 253, 39, 60, {"ch.1", "ch.2"}},
+                {ControlKind::Preview, "previewFrame", "", 0, 0, 355, 235},
+                {ControlKind::PushButton, "setButton", "設定", 312, 243, 36, 14},
+                {ControlKind::DefaultPushButton, OkButtonName, "OK", 313, 267, 35, 14},
+                {ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 313, 289, 35, 14},
+                {ControlKind::PushButton, "allSetButton", "全設定", 13, 279, 50, 14},
+                {ControlKind::ProgressBar, "progressBar", "", 63, 279, 242, 14},
+            }};
+    }();
+    return title;
+}

@@ -3,7 +3,17 @@
 #include <string>
 #include <vector>
 
-enum class ControlKind { GroupBox, DropDownList, PushButton, DefaultPushButton, Text, Icon };
+enum class ControlKind {
+    GroupBox,
+    DropDownList,
+    PushButton,
+    DefaultPushButton,
+    Text,
+    Icon,
+    EditLine,    // one line, bordered, scrolling sideways
+    ProgressBar, // bordered, without text
+    Preview,     // black frame that a dialog paints into
+};
 
 // One control of a dialog template; the rectangle is in dialog units. For a drop-down list the
 // height is that of the dropped list.
@@ -34,3 +44,4 @@ std::vector<std::string> NumberedItems(int first, int count, int digits);
 const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& CommSettingDialogTemplate();
 const DialogTemplate& PictureNoDialogTemplate();
+const DialogTemplate& TitleDialogTemplate();

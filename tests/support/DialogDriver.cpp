@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +35,15 @@ void Click(QDialog& dialog, const char* name)
     auto* button = dialog.findChild<QPushButton*>(QLatin1String(name));
     ASSERT_NE(button, nullptr) << name;
     QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Commit(QDialog& dialog, const char* name, const QString& text)
+{
+    auto* edit = dialog.findChild<QLineEdit*>(QLatin1String(name));
+    ASSERT_NE(edit, nullptr) << name;
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(edit, &commit);
 }
 
 void WhileOpen(const std::function<void()>& open, const std::function<void(QDialog&)>& act)

@@ -1,0 +1,225 @@
+#include "editors/CTitleDlg.h"
+
+#include "editors/TitleCommand.h"
+#include "editors/TitlePreview.h"
+#include "editors/TitleValidator.h"
+#include "platform/Cp932.h"
+#include "platform/DialogBuilder.h"
+#include "platform/InputMethod.h"
+#include "platform/MessageOwner.h"
+#include "platform/PreviewFrame.h"
+#include "settings/DeviceSettings.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimerEvent>
+
+namespace {
+
+constexpr int AllSetPeriodMs = 600;
+constexpr int AllSetSteps = 66;
+constexpr const char* NotJisText = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+
+} // namespace
+
+CTitleDlg::CTitleDlg(QWidget* owner) : QDialog(owner)
+{
+    BuildDialog(*this, TitleDialogTemplate());
+    m_preview = findChild<PreviewFrame*>(QStringLiteral("previewFrame"));
+    m_progress = findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    positionCombo = findChild<QComboBox*>(QStringLiteral("positionCombo"));
+    channelCombo = findChild<QComboBox*>(QStringLiteral("channelCombo"));
+    slaveCombo = findChild<QComboBox*>(QStringLiteral("slaveCombo"));
+    titleEdit = findChild<QLineEdit*>(QStringLiteral("titleEdit"));
+    cancelButton = findChild<QPushButton*>(QString::fromLatin1(CancelButtonName));
+    titleEdit->setValidator(new TitleValidator(titleEdit));
+    m_progress->setRange(0, AllSetSteps);
+    m_progress->setValue(0);
+    m_preview->setContent({TitlePreviewWidth, TitlePreviewHeight},
+                          [] { return TitlePreviewLines(DeviceSettings.curChannel); });
+
+    connect(positionCombo, &QComboBox::activated, this, &CTitleDlg::OnSelchangePosition);
+    connect(titleEdit, &QLineEdit::textChanged, this, &CTitleDlg::OnChangeTitle);
+    connect(channelCombo, &QComboBox::activated, this, &CTitleDlg::OnSelchangeChannel);
+    connect(findChild<QPushButton*>(QStringLiteral("setButton")), &QPushButton::clicked, this,
+            &CTitleDlg::OnSet);
+    connect(findChild<QPushButton*>(QStringLiteral("allSetButton")), &QPushButton::clicked, this,
+            &CTitleDlg::OnAllSet);
+    OnInitDialog();
+}
+
+void CTitleDlg::OnInitDialog()
+{
+    // On an RS-232C line no slave number is sent; the list keeps showing the last one.
+    slaveCombo->setCurrentIndex(DeviceSettings.slaveNo);
+    slaveCombo->setEnabled(DeviceSettings.rsControl != 0);
+    positionCombo->setCurrentIndex(DeviceSettings.curPosition);
+    channelCombo->setCurrentIndex(DeviceSettings.curChannel);
+    showTitle();
+    SetMessageOwner(this);
+    DeviceSettings.imeOpenStatus = InputMethods().isOpen() ? 1 : 0;
+    InputMethods().setOpen(true);
+    titleEdit->setFocus();
+}
+
+std::string& CTitleDlg::currentTitle() const
+{
+    return DeviceSettings.title[DeviceSettings.curChannel][DeviceSettings.curPosition];
+}
+
+void CTitleDlg::showTitle()
+{
+    {
+        const QSignalBlocker quiet(titleEdit);
+        titleEdit->setText(FromCp932(currentTitle()));
+    }
+    OnChangeTitle();
+}
+
+void CTitleDlg::OnSelchangePosition()
+{
+    DeviceSettings.curPosition = positionCombo->currentIndex();
+    showTitle();
+}
+
+void CTitleDlg::OnChangeTitle()
+{
+    storeTitle();
+    DrawPreview();
+}
+
+void CTitleDlg::storeTitle()
+{
+    std::string& title = currentTitle();
+    // A title shown as it is keeps its bytes: a character with two codes in CP932 would
+    // otherwise change code just by being looked at.
+    if (titleEdit->text() == FromCp932(title) && title.size() <= TitleBytes)
+        return;
+    const std::optional<std::string> typed = ToCp932(titleEdit->text());
+    if (!typed)
+        return;
+    const std::string stored = Cp932Prefix(*typed, TitleBytes);
+    if (stored != title) {
+        title = stored;
+        DeviceSettings.modified = 1;
+    }
+    if (stored != *typed) {
+        const QSignalBlocker quiet(titleEdit);
+        titleEdit->setText(FromCp932(stored));
+    }
+}
+
+void CTitleDlg::OnSelchangeChannel()
+{
+    DeviceSettings.curChannel = channelCombo->currentIndex();
+    showTitle();
+    DrawPreview();
+}
+
+void CTitleDlg::DrawPreview()
+{
+    m_preview->update();
+    setWindowTitle(
+        QString::fromStdString(PreviewCaption(TitleCaptionPrefix, DeviceSettings.curChannel)));
+}
+
+void CTitleDlg::OnSet()
+{
+    SetMessageOwner(this);
+    DeviceSettings.curChannel = channelCombo->currentIndex();
+    DeviceSettings.curPosition = positionCombo->currentIndex();
+    DeviceSettings.slaveNo = slaveCombo->currentIndex();
+    storeTitle();
+    const int channel = DeviceSettings.curChannel;
+    const int position = DeviceSettings.curPosition;
+    if (!PadTitle(channel, position) || SendTitle(channel, position) == 1)
+        ShowWarning(NotJisText);
+}
+
+void CTitleDlg::OnAllSet()
+{
+    if (DeviceSettings.allSetStep != 0)
+        return;
+    cancelButton->setEnabled(false);
+    DeviceSettings.allSetStep = 1;
+    DeviceSettings.curChannel = 0;
+    channelCombo->setCurrentIndex(0);
+    showTitle();
+    allSetTimer.start(AllSetPeriodMs, this);
+}
+
+void CTitleDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == allSetTimer.timerId())
+        OnTimer();
+    QDialog::timerEvent(event);
+}
+
+void CTitleDlg::OnTimer()
+{
+    if (stepRunning || DeviceSettings.allSetStep == 0)
+        return;
+    // An error reply, or a title rejected for its length at the last tick, ends the batch.
+    if (DeviceSettings.replyError != 0) {
+        DeviceSettings.replyError = 0;
+        endAllSet();
+        return;
+    }
+    const int step = DeviceSettings.allSetStep;
+    const int channel = step <= TitleCount ? 0 : 1;
+    const int position = step <= TitleCount ? step - 1 : step - 1 - TitleCount;
+    stepRunning = true;
+    if (!PadTitle(channel, position)) {
+        DeviceSettings.replyError = 1;
+        ShowWarning(NotJisText);
+    } else if (SendTitle(channel, position) == 1) {
+        ShowWarning(NotJisText); // only this line is skipped
+    }
+    stepRunning = false;
+    if (DeviceSettings.allSetStep == 0)
+        return; // ended while the warning was open
+    DeviceSettings.allSetStep = step + 1;
+    m_progress->setValue(step);
+    if (step == AllSetSteps) {
+        endAllSet();
+        m_progress->setValue(0);
+    }
+}
+
+void CTitleDlg::endAllSet()
+{
+    DeviceSettings.curChannel = 0;
+    DeviceSettings.allSetStep = 0;
+    allSetTimer.stop();
+    cancelButton->setEnabled(true);
+    channelCombo->setCurrentIndex(0);
+    showTitle();
+}
+
+void CTitleDlg::accept()
+{
+    // OK ends a running batch as its last step would, so that nothing keeps it half-running.
+    if (DeviceSettings.allSetStep != 0) {
+        endAllSet();
+        m_progress->setValue(0);
+    }
+    QDialog::accept();
+}
+
+void CTitleDlg::reject()
+{
+    // Escape and the close box, like the disabled Cancel button, wait for a running batch.
+    if (DeviceSettings.allSetStep != 0)
+        return;
+    OnCancel();
+}
+
+void CTitleDlg::OnCancel()
+{
+    SetMessageOwner(this);
+    InputMethods().setOpen(DeviceSettings.imeOpenStatus != 0);
+    QDialog::reject();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+constexpr int TitleBytes = 28; // 14 full-width characters
+
+// The last title that PadTitle accepted, filled with full-width blanks to 28 bytes.
+extern std::string paddedTitle;
+
+// 1 when title[channel][position] is accepted into paddedTitle; 0 when it is longer than 28
+// bytes or has an odd length (a half-width character).
+int PadTitle(int channel, int position);
+
+// Sends paddedTitle as the title command of that channel and position: 0 when the command was
+// handed to the link, 1 when a character has no JIS code and nothing was sent.
+int SendTitle(int channel, int position);
+
+// The 65-character "CA" command for a 28-byte CP932 title, or nothing when a character has no
+// JIS code.
+std::optional<std::string> MakeTitleCommand(int channel, int position, const std::string& padded);
+
+// The JIS X 0208 code that the device is sent for one two-byte CP932 code, or 0 for none.
+std::uint16_t TitleCharacterToJis(std::uint16_t code);
+
+// An IBM extension code (0xFA5C and up) as the same character in the NEC-selected IBM extension
+// area, or 0 for a code without a character.
+std::uint16_t MapIbmExtension(std::uint16_t code);

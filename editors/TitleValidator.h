@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QValidator>
+
+// What the title edit box lets in, typed or committed by an input method: at most 28 CP932
+// bytes of characters that CP932 has. A half-width blank or tab becomes the full-width blank,
+// since a blank would split the title in two in a settings file.
+class TitleValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& position) const override;
+};

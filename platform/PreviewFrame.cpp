@@ -1,0 +1,36 @@
+#include "platform/PreviewFrame.h"
+
+#include "platform/Cp932.h"
+
+#include <QPainter>
+
+PreviewFrame::PreviewFrame(QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette frameColour = palette();
+    frameColour.setColor(QPalette::WindowText, Qt::black);
+    setPalette(frameColour);
+}
+
+void PreviewFrame::setContent(QSize groundSize, std::function<std::vector<PreviewLine>()> content)
+{
+    ground = groundSize;
+    lines = std::move(content);
+    update();
+}
+
+void PreviewFrame::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter painter(this);
+        painter.fillRect(QRect(QPoint(0, 0), ground), Qt::white);
+        painter.setPen(Qt::black);
+        painter.setBackground(Qt::white);
+        painter.setBackgroundMode(Qt::OpaqueMode);
+        const int ascent = painter.fontMetrics().ascent();
+        if (lines)
+            for (const PreviewLine& line : lines())
+                painter.drawText(line.x, line.y + ascent, FromCp932(line.text));
+    }
+    QFrame::paintEvent(event);
+}
