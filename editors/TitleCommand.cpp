@@ -75,7 +75,8 @@ std::optional<std::string> MakeTitleCommand(int channel, int position, const std
     for (int k = 0; k < TitleBytes / 2; ++k) {
         const auto lead = static_cast<unsigned char>(padded[2 * k]);
         const auto trail = static_cast<unsigned char>(padded[2 * k + 1]);
-        const std::uint16_t jis = TitleCharacterToJis(static_cast<std::uint16_t>(lead << 8 | trail));
+        const std::uint16_t jis =
+            TitleCharacterToJis(static_cast<std::uint16_t>(lead << 8 | trail));
         if (jis == 0)
             return std::nullopt;
         for (int digit = 0; digit < 4; ++digit)

@@ -50,7 +50,7 @@ const Route Routes[] = {
     {ID_DATA_OPEN, ""},
     {ID_DATA_SAVE, ""},
     {ID_DATA_SAVE_AS, ""},
-    {ID_TITLE, ""},
+    {ID_TITLE, "タイトル設定 チャンネル１"},
     {ID_WHITE_LEVEL, ""},
     {ID_VERTICAL_OFFSET, ""},
     {ID_HORIZONTAL_OFFSET, ""},

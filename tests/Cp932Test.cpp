@@ -4,7 +4,8 @@
 
 TEST(Cp932Test, ConvertsBothWaysAndRefusesWhatCp932Lacks)
 {
-    EXPECT_EQ(ToCp932(QStringLiteral("漢字 Aｱ")), std::string("\x8A\xBF\x8E\x9A" " A\xB1"));
+    EXPECT_EQ(ToCp932(QStringLiteral("漢字 Aｱ")), std::string("\x8A\xBF\x8E\x9A"
+                                                              " A\xB1"));
     EXPECT_EQ(ToCp932(QString()), std::string());
     EXPECT_EQ(ToCp932(QStringLiteral("漢😀")), std::nullopt);
     EXPECT_EQ(ToCp932(QStringLiteral("한")), std::nullopt);

@@ -56,25 +56,25 @@ TEST_P(TitleCommandTest, PadsAndEncodesATitleOrRejectsIt)
 
 INSTANTIATE_TEST_SUITE_P(
     Titles, TitleCommandTest,
-    testing::Values(
-        TitleCase{"KanjiTopOfCh2", 1, 32, "\x8A\xBF\x8E\x9A", true,
-                  "CA02TOP34413B7A" + repeat("2121", 12) + "\r\n"},
-        TitleCase{"HiraganaBottom1OfCh1", 0, 0, "\x82\xA0\x82\xA2", true,
-                  "CA01B0124222424" + repeat("2121", 12) + "\r\n"},
-        TitleCase{"EmptyBottom10", 0, 9, "", true, "CA01B10" + repeat("2121", 14) + "\r\n"},
-        TitleCase{"Bottom9", 0, 8, "", true, "CA01B09" + repeat("2121", 14) + "\r\n"},
-        TitleCase{"Bottom32", 1, 31, "", true, "CA02B32" + repeat("2121", 14) + "\r\n"},
-        TitleCase{"FourteenCharactersWithoutFiller", 0, 3, repeat("\x82\xA0", 14), true,
-                  "CA01B04" + repeat("2422", 14) + "\r\n"},
-        TitleCase{"SmallRomanNumeralOne", 0, 0, "\xFA\x40", true,
-                  "CA01B017C71" + repeat("2121", 13) + "\r\n"},
-        TitleCase{"IbmExtensionKanji", 0, 0, "\xFA\x5C", true,
-                  "CA01B017921" + repeat("2121", 13) + "\r\n"},
-        TitleCase{"OneHalfWidthCharacter", 0, 0, "A", false, std::nullopt},
-        TitleCase{"TwoHalfWidthCharacters", 0, 0, "AB", true, std::nullopt},
-        TitleCase{"ThirtyBytes", 0, 0, repeat("\x82\xA0", 15), false, std::nullopt},
-        TitleCase{"IbmCodeWithoutCharacter", 0, 0, "\xFA\x7F", true, std::nullopt},
-        TitleCase{"LastIbmCodeWithoutCharacter", 0, 0, "\xFC\x4C", true, std::nullopt}),
+    testing::Values(TitleCase{"KanjiTopOfCh2", 1, 32, "\x8A\xBF\x8E\x9A", true,
+                              "CA02TOP34413B7A" + repeat("2121", 12) + "\r\n"},
+                    TitleCase{"HiraganaBottom1OfCh1", 0, 0, "\x82\xA0\x82\xA2", true,
+                              "CA01B0124222424" + repeat("2121", 12) + "\r\n"},
+                    TitleCase{"EmptyBottom10", 0, 9, "", true,
+                              "CA01B10" + repeat("2121", 14) + "\r\n"},
+                    TitleCase{"Bottom9", 0, 8, "", true, "CA01B09" + repeat("2121", 14) + "\r\n"},
+                    TitleCase{"Bottom32", 1, 31, "", true, "CA02B32" + repeat("2121", 14) + "\r\n"},
+                    TitleCase{"FourteenCharactersWithoutFiller", 0, 3, repeat("\x82\xA0", 14), true,
+                              "CA01B04" + repeat("2422", 14) + "\r\n"},
+                    TitleCase{"SmallRomanNumeralOne", 0, 0, "\xFA\x40", true,
+                              "CA01B017C71" + repeat("2121", 13) + "\r\n"},
+                    TitleCase{"IbmExtensionKanji", 0, 0, "\xFA\x5C", true,
+                              "CA01B017921" + repeat("2121", 13) + "\r\n"},
+                    TitleCase{"OneHalfWidthCharacter", 0, 0, "A", false, std::nullopt},
+                    TitleCase{"TwoHalfWidthCharacters", 0, 0, "AB", true, std::nullopt},
+                    TitleCase{"ThirtyBytes", 0, 0, repeat("\x82\xA0", 15), false, std::nullopt},
+                    TitleCase{"IbmCodeWithoutCharacter", 0, 0, "\xFA\x7F", true, std::nullopt},
+                    TitleCase{"LastIbmCodeWithoutCharacter", 0, 0, "\xFC\x4C", true, std::nullopt}),
     [](const testing::TestParamInfo<TitleCase>& info) { return std::string(info.param.name); });
 
 namespace {
@@ -116,9 +116,9 @@ TEST(TitleEncodingTest, AgreesWithGlibcForEveryCharacterThatCp932WritesThisWay)
             const auto euc = iconvConvert("EUC-JP-MS", "UTF-8", *text);
             if (!euc || euc->size() != 2)
                 continue;
-            const unsigned expected =
-                (static_cast<unsigned char>((*euc)[0]) << 8 | static_cast<unsigned char>((*euc)[1])) -
-                0x8080;
+            const unsigned expected = (static_cast<unsigned char>((*euc)[0]) << 8 |
+                                       static_cast<unsigned char>((*euc)[1])) -
+                                      0x8080;
             EXPECT_EQ(TitleCharacterToJis(lead << 8 | trail), expected)
                 << std::hex << (lead << 8 | trail);
             ++compared;

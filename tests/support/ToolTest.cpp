@@ -6,6 +6,8 @@
 #include "link/CommLink.h"
 #include "platform/MessageOwner.h"
 
+#include <QCoreApplication>
+
 namespace {
 int argumentCount = 1;
 char programName[] = "mrv508";
@@ -24,6 +26,8 @@ void ToolTest::TearDown()
     app.reset();
     SetBoxes(&RecordingBoxes::installed());
     SerialLink.StopLink();
+    QCoreApplication::processEvents(); // boxes that the stopped reader asked for, not the next
+                                       // test's
 }
 
 void ToolTest::startTool()
