@@ -116,7 +116,6 @@ void CTitleDlg::OnSelchangeChannel()
 {
     DeviceSettings.curChannel = channelCombo->currentIndex();
     showTitle();
-    DrawPreview();
 }
 
 void CTitleDlg::DrawPreview()
