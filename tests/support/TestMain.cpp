@@ -5,6 +5,26 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+// The sanitizers' settings are built into every test program, so that a test run by hand behaves
+// as it does under ctest. Each runtime asks for its own; the others are never called.
+extern "C" const char* __asan_default_options()
+{
+    return "detect_leaks=1:abort_on_error=1";
+}
+extern "C" const char* __lsan_default_options()
+{
+    return "print_suppressions=0:suppressions=" MRV508_SANITIZER_FILES "/lsan.supp";
+}
+extern "C" const char* __ubsan_default_options()
+{
+    return "halt_on_error=1:print_stacktrace=1";
+}
+// The simulator is started (fork, then exec at once) while Qt's painting threads may exist.
+extern "C" const char* __tsan_default_options()
+{
+    return "halt_on_error=1:die_after_fork=0:suppressions=" MRV508_SANITIZER_FILES "/tsan.supp";
+}
+
 // Widget tests run headless, and no test ever touches the operator's profile or lock.
 int main(int argc, char** argv)
 {
