@@ -1,0 +1,36 @@
+#include "editors/WhiteLevelCommand.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+
+namespace {
+
+struct WhiteLevelLine
+{
+    int channel;
+    int pictureIndex;
+    int level;
+    std::optional<std::string> line;
+};
+
+class WhiteLevelCommandTest : public testing::TestWithParam<WhiteLevelLine>
+{
+};
+
+TEST_P(WhiteLevelCommandTest, ChannelDigitTwoDigitPictureAndLevelDigitOrNoLineOutsideTheLists)
+{
+    const WhiteLevelLine& c = GetParam();
+    EXPECT_EQ(MakeWhiteLevelCommand(c.channel, c.pictureIndex, c.level), c.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, WhiteLevelCommandTest,
+    testing::Values(WhiteLevelLine{0, 4, 8, "WL01058\r\n"}, WhiteLevelLine{1, 11, 0, "WL02120\r\n"},
+                    WhiteLevelLine{0, 0, 0, "WL01010\r\n"}, WhiteLevelLine{0, 8, 9, "WL01099\r\n"},
+                    WhiteLevelLine{0, 9, 1, "WL01101\r\n"}, WhiteLevelLine{1, 31, 9, "WL02329\r\n"},
+                    WhiteLevelLine{0, 0, -1, std::nullopt}, WhiteLevelLine{0, 0, 10, std::nullopt},
+                    WhiteLevelLine{0, -1, 0, std::nullopt}, WhiteLevelLine{0, 32, 0, std::nullopt},
+                    WhiteLevelLine{-1, 0, 0, std::nullopt}, WhiteLevelLine{2, 0, 0, std::nullopt}));
+
+} // namespace
