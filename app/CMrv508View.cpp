@@ -1,7 +1,10 @@
 #include "app/CMrv508View.h"
 
+#include "editors/CHorizontalOffsetDlg.h"
 #include "editors/CPictureNoDlg.h"
 #include "editors/CTitleDlg.h"
+#include "editors/CVerticalOffsetDlg.h"
+#include "editors/CWhiteLevelDlg.h"
 #include "link/CCommSettingDlg.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
@@ -118,10 +121,24 @@ void CMrv508View::OnTitle()
     InputMethods().setOpen(DeviceSettings.imeOpenStatus != 0);
 }
 
-// The white level and offset editors come later.
-void CMrv508View::OnWhiteLevel() {}
-void CMrv508View::OnVerticalOffset() {}
-void CMrv508View::OnHorizontalOffset() {}
+// These editors write every change into the record at once: their result means nothing.
+void CMrv508View::OnWhiteLevel()
+{
+    CWhiteLevelDlg dialog(window());
+    dialog.exec();
+}
+
+void CMrv508View::OnVerticalOffset()
+{
+    CVerticalOffsetDlg dialog(window());
+    dialog.exec();
+}
+
+void CMrv508View::OnHorizontalOffset()
+{
+    CHorizontalOffsetDlg dialog(window());
+    dialog.exec();
+}
 
 void CMrv508View::OnPictureNo()
 {

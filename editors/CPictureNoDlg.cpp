@@ -31,7 +31,7 @@ int& CPictureNoDlg::value(int channel)
     return DeviceSettings.pictureNo[channel];
 }
 
-std::string CPictureNoDlg::MakeCommand()
+std::optional<std::string> CPictureNoDlg::MakeCommand()
 {
     const int channel = DeviceSettings.curChannel;
     return MakePictureCommand(channel, DeviceSettings.pictureNo[channel]);

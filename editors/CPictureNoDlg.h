@@ -15,6 +15,7 @@ public:
 
 protected:
     int& value(int channel) override;
-    std::string MakeCommand() override;
+    std::optional<std::string> MakeCommand() override;
+    bool savedInFile() const override { return false; }
     void accept() override;
 };

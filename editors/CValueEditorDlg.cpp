@@ -5,6 +5,7 @@
 #include "platform/MessageOwner.h"
 #include "settings/DeviceSettings.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -24,25 +25,60 @@ CValueEditorDlg::CValueEditorDlg(const DialogTemplate& dialogTemplate, const cha
             &CValueEditorDlg::OnSet);
 }
 
+void CValueEditorDlg::addPicker(const char* comboName, int& field)
+{
+    pickerCombo = findChild<QComboBox*>(QString::fromLatin1(comboName));
+    pickedField = &field;
+    connect(pickerCombo, &QComboBox::activated, this, &CValueEditorDlg::OnSelchangePicker);
+}
+
 void CValueEditorDlg::OnInitDialog()
 {
-    const int channel = DeviceSettings.curChannel;
-    valueCombo->setCurrentIndex(value(channel));
+    if (pickerCombo)
+        pickerCombo->setCurrentIndex(*pickedField);
+    showValue();
     slaveCombo->setCurrentIndex(DeviceSettings.slaveNo);
     // On an RS-232C line no slave number is sent; the list keeps showing the last one.
     slaveCombo->setEnabled(DeviceSettings.rsControl != 0);
-    channelCombo->setCurrentIndex(channel);
+    channelCombo->setCurrentIndex(DeviceSettings.curChannel);
+}
+
+void CValueEditorDlg::showValue()
+{
+    // A value the list has no item for (from a damaged settings file) shows as no selection.
+    const int shown = value(DeviceSettings.curChannel);
+    valueCombo->setCurrentIndex(shown >= 0 && shown < valueCombo->count() ? shown : -1);
+}
+
+void CValueEditorDlg::storeValue(int index)
+{
+    if (index < 0)
+        return; // nothing chosen: the record keeps what it holds
+    int& stored = value(DeviceSettings.curChannel);
+    if (stored == index)
+        return;
+    stored = index;
+    if (savedInFile())
+        DeviceSettings.modified = 1;
 }
 
 void CValueEditorDlg::OnSelchangeChannel()
 {
     DeviceSettings.curChannel = channelCombo->currentIndex();
-    valueCombo->setCurrentIndex(value(DeviceSettings.curChannel));
+    showValue();
+    DrawPreview();
+}
+
+void CValueEditorDlg::OnSelchangePicker()
+{
+    *pickedField = pickerCombo->currentIndex();
+    showValue();
 }
 
 void CValueEditorDlg::OnSelchangeValue()
 {
-    value(DeviceSettings.curChannel) = valueCombo->currentIndex();
+    storeValue(valueCombo->currentIndex());
+    DrawPreview();
 }
 
 void CValueEditorDlg::OnSet()
@@ -50,8 +86,13 @@ void CValueEditorDlg::OnSet()
     SetMessageOwner(this);
     DeviceSettings.curChannel = channelCombo->currentIndex();
     DeviceSettings.slaveNo = slaveCombo->currentIndex();
-    value(DeviceSettings.curChannel) = valueCombo->currentIndex();
-    SerialLink.SendCommand(MakeCommand());
+    if (pickerCombo)
+        *pickedField = pickerCombo->currentIndex();
+    storeValue(valueCombo->currentIndex());
+    if (const std::optional<std::string> line = MakeCommand())
+        SerialLink.SendCommand(*line);
+    else
+        QApplication::beep(); // a damaged value is not sent until the operator picks one
 }
 
 void CValueEditorDlg::accept()

@@ -3,6 +3,7 @@
 #include "res/DialogTemplates.h"
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -24,10 +25,19 @@ protected:
 
     // The record field that the value list edits, for one channel.
     virtual int& value(int channel) = 0;
-    virtual std::string MakeCommand() = 0;
+    // The line for the record's current value; nothing when that value cannot be sent.
+    virtual std::optional<std::string> MakeCommand() = 0;
+    // Values that the settings file keeps leave unsaved changes when they change.
+    virtual bool savedInFile() const { return true; }
+    virtual void DrawPreview() {}
+
+    // A second list, ahead of the value list, that picks which of the channel's values the value
+    // list edits; the choice is kept in `field` of the record. Added before OnInitDialog.
+    void addPicker(const char* comboName, int& field);
 
     void OnInitDialog();
     void OnSelchangeChannel();
+    void OnSelchangePicker();
     void OnSelchangeValue();
     void OnSet();
     void accept() override;
@@ -35,4 +45,11 @@ protected:
     QComboBox* valueCombo = nullptr;
     QComboBox* channelCombo = nullptr;
     QComboBox* slaveCombo = nullptr;
+
+private:
+    void showValue();
+    void storeValue(int index);
+
+    QComboBox* pickerCombo = nullptr;
+    int* pickedField = nullptr;
 };

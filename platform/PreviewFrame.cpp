@@ -19,6 +19,11 @@ void PreviewFrame::setContent(QSize groundSize, std::function<std::vector<Previe
     update();
 }
 
+std::vector<PreviewLine> PreviewFrame::content() const
+{
+    return lines ? lines() : std::vector<PreviewLine>{};
+}
+
 void PreviewFrame::paintEvent(QPaintEvent* event)
 {
     {
@@ -28,9 +33,8 @@ void PreviewFrame::paintEvent(QPaintEvent* event)
         painter.setBackground(Qt::white);
         painter.setBackgroundMode(Qt::OpaqueMode);
         const int ascent = painter.fontMetrics().ascent();
-        if (lines)
-            for (const PreviewLine& line : lines())
-                painter.drawText(line.x, line.y + ascent, FromCp932(line.text));
+        for (const PreviewLine& line : content())
+            painter.drawText(line.x, line.y + ascent, FromCp932(line.text));
     }
     QFrame::paintEvent(event);
 }

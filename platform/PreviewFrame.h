@@ -17,6 +17,8 @@ public:
     explicit PreviewFrame(QWidget* parent);
 
     void setContent(QSize ground, std::function<std::vector<PreviewLine>()> lines);
+    // The lines the next painting draws.
+    std::vector<PreviewLine> content() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

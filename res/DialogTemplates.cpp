@@ -109,3 +109,72 @@ const DialogTemplate& TitleDialogTemplate()
     }();
     return title;
 }
+
+const DialogTemplate& WhiteLevelDialogTemplate()
+{
+    static const DialogTemplate whiteLevel = {
+        133,
+        "チャンネル1ホワイトレベル設定",
+        299,
+        169,
+        {
+            {ControlKind::GroupBox, "pictureGroup", "Picture", 5, 135, 40, 30},
+            {ControlKind::DropDownList, "pictureCombo", "", 10, 145, 30, 85,
+             NumberedItems(1, 32, 2)},
+            {ControlKind::GroupBox, "levelGroup", "White Level", 50, 135, 45, 30},
+            {ControlKind::DropDownList, "levelCombo", "", 60, 145, 30, 75, NumberedItems(0, 10, 1)},
+            {ControlKind::GroupBox, "slaveGroup", "Slave No.", 100, 135, 40, 30},
+            {ControlKind::DropDownList, "slaveCombo", "", 105, 145, 30, 85,
+             NumberedItems(0, 32, 2)},
+            {ControlKind::GroupBox, "channelGroup", "Channel No.", 155, 135, 40, 30},
+            {ControlKind::DropDownList, "channelCombo", "", 160, 145, 30, 60, {"ch.1", "ch.2"}},
+            {ControlKind::Preview, "previewFrame", "", 0, 0, 300, 130},
+            {ControlKind::PushButton, "setButton", "設定", 210, 145, 35, 14},
+            {ControlKind::DefaultPushButton, OkButtonName, "OK", 260, 135, 35, 14},
+            {ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 260, 155, 35, 14},
+        }};
+    return whiteLevel;
+}
+
+namespace {
+
+// The two offset dialogs differ only in these.
+DialogTemplate offsetDialogTemplate(int id, const char* caption, const char* groupText,
+                                    int offsetCount, int channelHeight, int slaveHeight)
+{
+    const std::vector<std::string> channels = {"ch.1", "ch.2"};
+    return {
+        id,
+        caption,
+        169,
+        59,
+        {
+            {ControlKind::GroupBox, "offsetGroup", groupText, 5, 5, 48, 30},
+            {ControlKind::DropDownList, "offsetCombo", "", 10, 15, 35, 75,
+             NumberedItems(0, offsetCount, 2)},
+            {ControlKind::GroupBox, "channelGroup", "Channel No.", 60, 5, 48, 30},
+            {ControlKind::DropDownList, "channelCombo", "", 65, 15, 35, channelHeight, channels},
+            {ControlKind::GroupBox, "slaveGroup", "Slave No.", 115, 5, 48, 30},
+            {ControlKind::DropDownList, "slaveCombo", "", 120, 15, 35, slaveHeight,
+             NumberedItems(0, 32, 2)},
+            {ControlKind::PushButton, "setButton", "設定", 5, 40, 50, 14},
+            {ControlKind::DefaultPushButton, OkButtonName, "OK", 60, 40, 50, 14},
+            {ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 115, 40, 50, 14},
+        }};
+}
+
+} // namespace
+
+const DialogTemplate& VerticalOffsetDialogTemplate()
+{
+    static const DialogTemplate vertical =
+        offsetDialogTemplate(141, "画面垂直オフセットの設定", "Vertical", 64, 60, 80);
+    return vertical;
+}
+
+const DialogTemplate& HorizontalOffsetDialogTemplate()
+{
+    static const DialogTemplate horizontal =
+        offsetDialogTemplate(143, "画面水平オフセットの設定", "Horizontal", 16, 75, 75);
+    return horizontal;
+}

@@ -45,3 +45,6 @@ const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& CommSettingDialogTemplate();
 const DialogTemplate& PictureNoDialogTemplate();
 const DialogTemplate& TitleDialogTemplate();
+const DialogTemplate& WhiteLevelDialogTemplate();
+const DialogTemplate& VerticalOffsetDialogTemplate();
+const DialogTemplate& HorizontalOffsetDialogTemplate();

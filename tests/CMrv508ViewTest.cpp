@@ -51,9 +51,9 @@ const Route Routes[] = {
     {ID_DATA_SAVE, ""},
     {ID_DATA_SAVE_AS, ""},
     {ID_TITLE, "タイトル設定 チャンネル１"},
-    {ID_WHITE_LEVEL, ""},
-    {ID_VERTICAL_OFFSET, ""},
-    {ID_HORIZONTAL_OFFSET, ""},
+    {ID_WHITE_LEVEL, "ホワイトレベル設定 チャンネル１"},
+    {ID_VERTICAL_OFFSET, "画面垂直オフセットの設定"},
+    {ID_HORIZONTAL_OFFSET, "画面水平オフセットの設定"},
     {ID_PICTURE_NO, "Picture番号の設定"},
     {ID_COMM_SETTING, "通信設定"},
 };

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "editors/COffsetDlg.h"
+
+// The screen vertical offset of each channel, sent as a "VER" line.
+class CVerticalOffsetDlg : public COffsetDlg
+{
+public:
+    explicit CVerticalOffsetDlg(QWidget* owner);
+};
