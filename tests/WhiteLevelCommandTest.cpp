@@ -3,25 +3,18 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
+#include <tuple>
 
-namespace {
-
-struct WhiteLevelLine
-{
-    int channel;
-    int pictureIndex;
-    int level;
-    std::optional<std::string> line;
-};
+using WhiteLevelLine = std::tuple<int, int, int, std::optional<std::string>>;
 
 class WhiteLevelCommandTest : public testing::TestWithParam<WhiteLevelLine>
 {
 };
 
-TEST_P(WhiteLevelCommandTest, ChannelDigitTwoDigitPictureAndLevelDigitOrNoLineOutsideTheLists)
+TEST_P(WhiteLevelCommandTest, ChannelTwoDigitPictureAndLevelDigitOrNoLineOutsideTheLists)
 {
-    const WhiteLevelLine& c = GetParam();
-    EXPECT_EQ(MakeWhiteLevelCommand(c.channel, c.pictureIndex, c.level), c.line);
+    const auto& [channel, pictureIndex, level, line] = GetParam();
+    EXPECT_EQ(MakeWhiteLevelCommand(channel, pictureIndex, level), line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -32,5 +25,3 @@ INSTANTIATE_TEST_SUITE_P(
                     WhiteLevelLine{0, 0, -1, std::nullopt}, WhiteLevelLine{0, 0, 10, std::nullopt},
                     WhiteLevelLine{0, -1, 0, std::nullopt}, WhiteLevelLine{0, 32, 0, std::nullopt},
                     WhiteLevelLine{-1, 0, 0, std::nullopt}, WhiteLevelLine{2, 0, 0, std::nullopt}));
-
-} // namespace

