@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-using OffsetLine = std::tuple<const char*, int, int, std::optional<std::string>>;
+using OffsetLine = std::tuple<std::string, int, int, std::optional<std::string>>;
 
 class OffsetCommandTest : public testing::TestWithParam<OffsetLine>
 {

@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -61,6 +62,11 @@ struct Session
     int value;
     const char* frame;
 };
+
+void PrintTo(const Session& c, std::ostream* out)
+{
+    *out << c.frame;
+}
 
 class ValueEditorSessionTest : public ValueEditorDlgTest,
                                public testing::WithParamInterface<Session>
@@ -126,6 +132,11 @@ struct Damaged
     int stored;
     const char* frame; // once the operator chooses item 1
 };
+
+void PrintTo(const Damaged& c, std::ostream* out)
+{
+    *out << c.stored << " then " << c.frame;
+}
 
 class ValueEditorDamagedTest : public ValueEditorDlgTest,
                                public testing::WithParamInterface<Damaged>
