@@ -29,6 +29,8 @@ QWidget* makeComboBox(const ControlTemplate& control, QWidget* parent)
     const int closedHeight = combo->sizeHint().height();
     const int itemHeight = combo->fontMetrics().height() + 2;
     combo->setMaxVisibleItems(std::max(1, (dropped.height() - closedHeight) / itemHeight));
+    // The style's own popup would show every item at once and ignore that count.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     combo->setGeometry(dropped.x(), dropped.y(), dropped.width(), closedHeight);
     return combo;
 }
