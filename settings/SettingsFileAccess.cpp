@@ -1,0 +1,41 @@
+#include "settings/SettingsFileAccess.h"
+
+#include "settings/DeviceSettings.h"
+#include "settings/SettingsFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+// Far beyond any settings file (about 5 KB), and small enough to read at once.
+constexpr qint64 LargestFile = 16 * 1024 * 1024;
+} // namespace
+
+bool ReadSettingsFileAt(const std::string& path)
+{
+    QFile file(QFile::decodeName(path.c_str()));
+    // A folder, a device or a pipe is no settings file; reading one may block or never end.
+    if (!QFileInfo(file).isFile() || file.size() > LargestFile || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    ReadSettingsFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    DeviceSettings.modified = 0;
+    return true;
+}
+
+bool WriteSettingsFileAt(const std::string& path)
+{
+    const std::string bytes = WriteSettingsFile();
+    const auto size = static_cast<qint64>(bytes.size());
+    QSaveFile file(QFile::decodeName(path.c_str()));
+    // Qt 6.4's commit() ignores a failed flush of its own (a full disk) and renames a short file
+    // over the old one, so flush first; an uncommitted file is discarded.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), size) != size ||
+        !file.flush() || !file.commit())
+        return false;
+    DeviceSettings.modified = 0;
+    return true;
+}
