@@ -23,6 +23,7 @@ CMrv508App::CMrv508App(int& argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral("1.32"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-256.png")));
     SetBoxes(&messageBoxes);
+    SetFileDialogs(&fileDialogs);
 }
 
 CMrv508App::~CMrv508App()

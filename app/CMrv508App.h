@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/InstanceLock.h"
+#include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/TerminationSignals.h"
 
@@ -35,6 +36,7 @@ private:
     std::unique_ptr<QApplication> application;
     InstanceLock m_hMutex;
     QtMessageBoxes messageBoxes;
+    QtFileDialogs fileDialogs;
     QTranslator qtTranslator;
     std::unique_ptr<CMainFrame> frame;
     std::unique_ptr<TerminationSignals> terminationSignals;

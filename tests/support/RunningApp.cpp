@@ -1,6 +1,7 @@
 #include "support/RunningApp.h"
 
 #include "support/RecordingBoxes.h"
+#include "support/RecordingFileDialogs.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ char* arguments[] = {programName, nullptr};
 RunningApp::RunningApp() : app(argumentCount, arguments)
 {
     SetBoxes(&RecordingBoxes::installed());
+    SetFileDialogs(&RecordingFileDialogs::installed());
     started = app.InitInstance();
 }
 

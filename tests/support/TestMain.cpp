@@ -1,4 +1,5 @@
 #include "support/RecordingBoxes.h"
+#include "support/RecordingFileDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,6 +42,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     RecordingBoxes boxes;
     SetBoxes(&boxes);
+    RecordingFileDialogs fileDialogs;
+    SetFileDialogs(&fileDialogs);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

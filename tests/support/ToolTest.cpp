@@ -1,10 +1,12 @@
 #include "support/ToolTest.h"
 
 #include "support/RecordingBoxes.h"
+#include "support/RecordingFileDialogs.h"
 #include "support/TestProfile.h"
 
 #include "link/CommLink.h"
 #include "platform/MessageOwner.h"
+#include "settings/DeviceSettings.h"
 
 #include <QCoreApplication>
 
@@ -18,6 +20,9 @@ void ToolTest::SetUp()
 {
     ClearProfile();
     RecordingBoxes::installed().clear();
+    RecordingFileDialogs::installed().asked.clear();
+    RecordingFileDialogs::installed().answers.clear();
+    currentFileName.clear();
 }
 
 void ToolTest::TearDown()
@@ -25,6 +30,7 @@ void ToolTest::TearDown()
     frame.reset();
     app.reset();
     SetBoxes(&RecordingBoxes::installed());
+    SetFileDialogs(&RecordingFileDialogs::installed());
     SerialLink.StopLink();
     QCoreApplication::processEvents(); // boxes that the stopped reader asked for, not the next
                                        // test's
@@ -34,6 +40,7 @@ void ToolTest::startTool()
 {
     app = std::make_unique<CMrv508App>(argumentCount, arguments);
     SetBoxes(&RecordingBoxes::installed());
+    SetFileDialogs(&RecordingFileDialogs::installed());
     frame = std::make_unique<CMainFrame>(*app);
     SetMainWindow(frame.get());
 }

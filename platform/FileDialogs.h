@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The open and save dialogs of the settings files, behind an interface so that tests can answer
+// them. Each returns the chosen path (in the file system's encoding), or nothing on Cancel.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    virtual std::optional<std::string> askOpenPath() = 0;
+    virtual std::optional<std::string> askSavePath() = 0;
+};
+
+FileDialogs& FileDialogsInUse();
+void SetFileDialogs(FileDialogs* dialogs);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/FileDialogs.h"
+
+// Qt's own file dialogs, owned by the main window: one filter for "*.dat", the suffix "dat" added
+// to a name typed without one, and a question before an existing file is replaced.
+class QtFileDialogs : public FileDialogs
+{
+public:
+    std::optional<std::string> askOpenPath() override;
+    std::optional<std::string> askSavePath() override;
+};
