@@ -90,6 +90,8 @@ void CMainFrame::createActions()
         connect(action, &QAction::triggered, this, [this, id = command.id] { routeCommand(id); });
         actions[command.id] = action;
     }
+    for (const Accelerator& accelerator : Accelerators)
+        actions.at(accelerator.id)->setShortcut(QKeySequence(QLatin1String(accelerator.keys)));
 }
 
 void CMainFrame::createMenu()

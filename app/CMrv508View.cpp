@@ -8,12 +8,14 @@
 #include "link/CCommSettingDlg.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
+#include "platform/FileDialogs.h"
 #include "platform/InputMethod.h"
 #include "platform/MessageBoxes.h"
 #include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "res/Commands.h"
 #include "settings/DeviceSettings.h"
+#include "settings/SettingsFileAccess.h"
 
 #include <QApplication>
 #include <QTimerEvent>
@@ -22,6 +24,14 @@
 namespace {
 
 constexpr int SupervisionPeriodMs = 500;
+const char* const CantFileOpen = "Can't file open";
+const char* const ExitQuestion = "データを保存せずに終了しますか？";
+
+// While a title batch runs, the file commands are silently ignored.
+bool BatchRunning()
+{
+    return DeviceSettings.allSetStep != 0;
+}
 
 using Handler = void (CMrv508View::*)();
 constexpr std::pair<int, Handler> Handlers[] = {
@@ -94,22 +104,83 @@ void CMrv508View::ShutdownLink()
     QCoreApplication::exit(0);
 }
 
-// The document commands come with the settings file.
-void CMrv508View::OnDataNew() {}
-void CMrv508View::OnDataOpen() {}
-void CMrv508View::OnDataSave() {}
-void CMrv508View::OnDataSaveAs() {}
+void CMrv508View::OnDataNew()
+{
+    if (BatchRunning())
+        return;
+    if (DeviceSettings.modified && !Boxes().askYesNo("データを保存せずに新規作成しますか？"))
+        return;
+    ResetSettings();
+}
+
+void CMrv508View::OnDataOpen()
+{
+    if (BatchRunning())
+        return;
+    if (DeviceSettings.modified &&
+        !Boxes().askYesNo("データを保存せずに別のファイルを開きますか？"))
+        return;
+    LoadSettingsFromFile();
+}
+
+void CMrv508View::LoadSettingsFromFile()
+{
+    const std::optional<std::string> path = FileDialogsInUse().askOpenPath();
+    if (!path)
+        return;
+    currentFileName = *path;
+    if (!ReadSettingsFileAt(currentFileName))
+        ShowWarning(CantFileOpen);
+}
+
+void CMrv508View::OnDataSave()
+{
+    if (!BatchRunning())
+        SaveToCurrentFile();
+}
+
+void CMrv508View::OnDataSaveAs()
+{
+    if (!BatchRunning())
+        SaveUnderNewName();
+}
+
+void CMrv508View::SaveToCurrentFile()
+{
+    if (!WriteSettingsFileAt(currentFileName))
+        ShowWarning(CantFileOpen);
+}
+
+void CMrv508View::SaveUnderNewName()
+{
+    const std::optional<std::string> path = FileDialogsInUse().askSavePath();
+    if (!path)
+        return;
+    currentFileName = *path;
+    SaveToCurrentFile();
+}
+
+void CMrv508View::SaveSettings()
+{
+    if (currentFileName.empty())
+        SaveUnderNewName();
+    else
+        SaveToCurrentFile();
+}
 
 void CMrv508View::OnDataExit()
 {
-    if (DeviceSettings.modified && !Boxes().askYesNo("データを保存せずに終了しますか？")) {
-        if (currentFileName.empty())
-            OnDataSaveAs();
-        else
-            OnDataSave();
-        return;
-    }
-    ShutdownLink();
+    if (MayEnd())
+        ShutdownLink();
+}
+
+bool CMrv508View::MayEnd()
+{
+    if (!DeviceSettings.modified || Boxes().askYesNo(ExitQuestion))
+        return true;
+    if (!BatchRunning())
+        SaveSettings();
+    return false;
 }
 
 void CMrv508View::OnTitle()

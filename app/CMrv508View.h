@@ -24,6 +24,8 @@ public:
     void OnDataSave();
     void OnDataSaveAs();
     void OnDataExit();
+    // Exit's question: true when the program may end; on No it saves instead and stays.
+    bool MayEnd();
     void OnTitle();
     void OnWhiteLevel();
     void OnVerticalOffset();
@@ -39,6 +41,12 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void LoadSettingsFromFile();
+    void SaveToCurrentFile();
+    void SaveUnderNewName();
+    // Save, or Save As while there is no current file.
+    void SaveSettings();
+
     QBasicTimer supervisionTimer;
     bool closing = false; // "No Connect" is on its way; later ticks must not report it again
 };

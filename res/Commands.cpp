@@ -31,6 +31,12 @@ const std::array<Command, 7> ToolbarButtons = {
     ID_TITLE,      ID_WHITE_LEVEL,  ID_VERTICAL_OFFSET, ID_HORIZONTAL_OFFSET,
     ID_PICTURE_NO, ID_COMM_SETTING, ID_APP_ABOUT};
 
+const std::array<Accelerator, 3> Accelerators = {{
+    {ID_DATA_NEW, "Ctrl+N"},
+    {ID_DATA_OPEN, "Ctrl+O"},
+    {ID_DATA_SAVE, "Ctrl+S"},
+}};
+
 const CommandText& TextOf(Command id)
 {
     const auto found = std::find_if(CommandTexts.begin(), CommandTexts.end(),

@@ -32,8 +32,16 @@ struct MenuTemplate
     std::array<int, 6> items; // command ids; 0 is a separator, -1 ends the menu
 };
 
+// A key that runs a command, as QKeySequence reads it.
+struct Accelerator
+{
+    Command id;
+    const char* keys;
+};
+
 extern const std::array<CommandText, 12> CommandTexts;
 extern const std::array<MenuTemplate, 4> MainMenu;
 extern const std::array<Command, 7> ToolbarButtons;
+extern const std::array<Accelerator, 3> Accelerators;
 
 const CommandText& TextOf(Command id);

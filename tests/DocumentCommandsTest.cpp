@@ -1,0 +1,164 @@
+// New, Open, Save, Save As and Exit run from the menu, their keys, the close box and the end of
+// link supervision, with every question and file dialog answered in advance.
+#include "support/RecordingBoxes.h"
+#include "support/RecordingFileDialogs.h"
+#include "support/ToolTest.h"
+
+#include "link/CommLink.h"
+#include "res/Commands.h"
+#include "settings/DeviceSettings.h"
+#include "settings/SettingsFile.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string NewQuestion = "データを保存せずに新規作成しますか？";
+const std::string OpenQuestion = "データを保存せずに別のファイルを開きますか？";
+const std::string ExitQuestion = "データを保存せずに終了しますか？";
+const std::string CantOpen = "Can't file open";
+constexpr int Edited = 5; // vOffset of ch.1 before the steps; 32 after a reset, 0 after a load
+
+struct Flow
+{
+    const char* name;
+    std::vector<std::string> steps;
+    int modified = 0;
+    bool hasCurrentFile = false; // "current.dat", holding "old"
+    int allSetStep = 0;
+    std::deque<bool> answers = {};
+    std::vector<const char*> chosen = {}; // file dialog answers; nullptr cancels
+    std::vector<std::string> questions = {};
+    std::vector<std::string> dialogs = {};
+    std::vector<std::string> boxTexts = {};
+    int vOffset = Edited;
+    const char* currentAfter = nullptr; // nullptr: as before
+    const char* savedTo = nullptr;      // the file that now holds the record, if any
+    int modifiedAfter = -1;             // -1: as before
+    bool ends = false;                  // the link is stopped
+    bool closes = false;                // the window is closed
+};
+
+class DocumentCommandsTest : public ToolTest, public testing::WithParamInterface<Flow>
+{
+protected:
+    void SetUp() override
+    {
+        ToolTest::SetUp();
+        startTool();
+        frame->show();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        QFile::copy(MRV508_TEST_DATA "/japanese.dat", folder.filePath("other.dat"));
+        boxes().clear();
+    }
+    void TearDown() override
+    {
+        DeviceSettings.allSetStep = 0;
+        ToolTest::TearDown();
+    }
+
+    std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
+    std::string contents(const char* name) const
+    {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "absent";
+    }
+
+    void run(const std::string& step)
+    {
+        const std::map<std::string, int> menu = {{"New", ID_DATA_NEW},
+                                                 {"Open", ID_DATA_OPEN},
+                                                 {"Save", ID_DATA_SAVE},
+                                                 {"SaveAs", ID_DATA_SAVE_AS},
+                                                 {"Exit", ID_APP_EXIT}};
+        if (menu.count(step)) {
+            frame->action(menu.at(step))->trigger();
+        } else {
+            QTest::keySequence(frame.get(), QKeySequence(QString::fromStdString(step)));
+        }
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_P(DocumentCommandsTest, RunsItsFlow)
+{
+    const Flow& flow = GetParam();
+    if (flow.hasCurrentFile) {
+        QFile file(folder.filePath("current.dat"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+        currentFileName = path("current.dat");
+    }
+    const std::string currentBefore = currentFileName;
+    DeviceSettings.vOffset[0] = Edited;
+    DeviceSettings.modified = flow.modified;
+    DeviceSettings.allSetStep = flow.allSetStep;
+    boxes().answers = flow.answers;
+    for (const char* name : flow.chosen)
+        RecordingFileDialogs::installed().answers.push_back(name ? std::optional(path(name))
+                                                                 : std::nullopt);
+    for (const std::string& step : flow.steps)
+        run(step);
+
+    EXPECT_EQ(boxes().questions, flow.questions);
+    EXPECT_EQ(RecordingFileDialogs::installed().asked, flow.dialogs);
+    EXPECT_EQ(boxes().shownTexts(), flow.boxTexts);
+    EXPECT_EQ(DeviceSettings.vOffset[0], flow.vOffset);
+    EXPECT_EQ(currentFileName, flow.currentAfter ? path(flow.currentAfter) : currentBefore);
+    EXPECT_EQ(DeviceSettings.modified, flow.modifiedAfter < 0 ? flow.modified : flow.modifiedAfter);
+    if (flow.savedTo)
+        EXPECT_EQ(contents(flow.savedTo), WriteSettingsFile());
+    else
+        EXPECT_EQ(contents("current.dat"), flow.hasCurrentFile ? "old" : "absent");
+    EXPECT_EQ(SerialLink.readerStarted(), !flow.ends);
+    EXPECT_EQ(frame->isVisible(), !flow.closes);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Flows, DocumentCommandsTest, testing::Values(
+    Flow{.name = "NewUnmodifiedResets", .steps = {"New"}, .vOffset = 32},
+    Flow{.name = "NewAnsweredNoKeepsAll", .steps = {"Ctrl+N"}, .modified = 1, .answers = {false},
+         .questions = {NewQuestion}},
+    Flow{.name = "NewAnsweredYesResetsAndKeepsTheFileName", .steps = {"New"}, .modified = 1,
+         .hasCurrentFile = true, .answers = {true}, .questions = {NewQuestion}, .vOffset = 32,
+         .modifiedAfter = 0},
+    Flow{.name = "OpenAnsweredNoShowsNoDialog", .steps = {"Open"}, .modified = 1,
+         .answers = {false}, .questions = {OpenQuestion}},
+    Flow{.name = "OpenCancelled", .steps = {"Open"}, .modified = 1, .answers = {true},
+         .chosen = {nullptr}, .questions = {OpenQuestion}, .dialogs = {"open"}},
+    Flow{.name = "OpenLoads", .steps = {"Ctrl+O"}, .chosen = {"other.dat"}, .dialogs = {"open"},
+         .vOffset = 0, .currentAfter = "other.dat"},
+    Flow{.name = "OpenMissingFailsButNamesTheFileSaveCreates", .steps = {"Open", "Save"},
+         .modified = 1, .answers = {true}, .chosen = {"missing.dat"}, .questions = {OpenQuestion},
+         .dialogs = {"open"}, .boxTexts = {CantOpen}, .currentAfter = "missing.dat",
+         .savedTo = "missing.dat", .modifiedAfter = 0},
+    Flow{.name = "SaveBeforeAnyFileFails", .steps = {"Ctrl+S"}, .modified = 1,
+         .boxTexts = {CantOpen}},
+    Flow{.name = "SaveAsThenSaveAsksOnce", .steps = {"SaveAs", "Save"}, .modified = 1,
+         .chosen = {"new.dat"}, .dialogs = {"save"}, .currentAfter = "new.dat",
+         .savedTo = "new.dat", .modifiedAfter = 0},
+    Flow{.name = "SaveAsCancelled", .steps = {"SaveAs"}, .modified = 1, .chosen = {nullptr},
+         .dialogs = {"save"}},
+    Flow{.name = "NewAfterOpenSavesDefaultsIntoTheOpenedFile", .steps = {"Open", "New", "Save"},
+         .chosen = {"other.dat"}, .dialogs = {"open"}, .vOffset = 32,
+         .currentAfter = "other.dat", .savedTo = "other.dat"},
+    Flow{.name = "FileCommandsIgnoredDuringABatch", .steps = {"New", "Open", "Save", "SaveAs"},
+         .modified = 1, .hasCurrentFile = true, .allSetStep = 1},
+    Flow{.name = "ExitNoWithoutFileAsksForAName", .steps = {"Exit"}, .modified = 1,
+         .answers = {false}, .chosen = {"new.dat"}, .questions = {ExitQuestion},
+         .dialogs = {"save"}, .currentAfter = "new.dat", .savedTo = "new.dat", .modifiedAfter = 0},
+    Flow{.name = "ExitNoSavesTheCurrentFile", .steps = {"Exit"}, .modified = 1,
+         .hasCurrentFile = true, .answers = {false}, .questions = {ExitQuestion},
+         .savedTo = "current.dat", .modifiedAfter = 0},
+    Flow{.name = "ExitYesEndsUnsavedAlsoDuringABatch", .steps = {"Exit"}, .modified = 1,
+         .hasCurrentFile = true, .allSetStep = 1, .answers = {true}, .questions = {ExitQuestion},
+         .ends = true}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+} // namespace
