@@ -7,6 +7,7 @@
 #include "res/Commands.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
@@ -163,6 +164,16 @@ void CMainFrame::OnUpdateTime()
     const bool on[] = {locks.kana, locks.caps, locks.num, locks.scroll};
     for (int i = 0; i < 4; ++i)
         lockPanes[i]->setText(on[i] ? text(LockTexts[i]) : QString());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!m_view->MayEnd()) {
+        event->ignore();
+        return;
+    }
+    m_view->ShutdownLink();
+    event->accept();
 }
 
 void CMainFrame::routeCommand(int command)

@@ -28,6 +28,10 @@ public:
 
     void OnUpdateTime();
 
+protected:
+    // The close box, the window manager and the system menu end the program as Exit does.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void PreCreateWindow();
     void OnCreate();

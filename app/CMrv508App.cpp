@@ -55,8 +55,7 @@ bool CMrv508App::InitInstance()
 
 int CMrv508App::ExitInstance()
 {
-    // Leaving through the close box does not stop the link; the reader thread must still be
-    // joined before the process ends.
+    // Whichever road ended the loop, the reader thread is joined before the process ends.
     SerialLink.StopLink();
     m_hMutex.release();
     return exitCode;

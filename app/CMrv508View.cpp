@@ -94,6 +94,10 @@ void CMrv508View::OnTimer()
     supervisionTimer.stop();
     ShowError("No Connect");
     SerialLink.StopLink();
+    // The program ends either way; unsaved settings are saved first unless the operator says not,
+    // also in the middle of a title batch.
+    if (DeviceSettings.modified && !Boxes().askYesNo(ExitQuestion))
+        SaveSettings();
     QCoreApplication::exit(0);
 }
 

@@ -5,6 +5,7 @@
 #include "support/ToolTest.h"
 
 #include "link/CommLink.h"
+#include "link/LinkSupervision.h"
 #include "res/Commands.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFile.h"
@@ -78,6 +79,12 @@ protected:
                                                  {"Exit", ID_APP_EXIT}};
         if (menu.count(step)) {
             frame->action(menu.at(step))->trigger();
+        } else if (step == "Close") {
+            frame->close();
+        } else if (step == "NoConnect") {
+            NoteCommandSent();
+            for (int tick = 0; tick < 7; ++tick)
+                frame->view()->OnTimer();
         } else {
             QTest::keySequence(frame.get(), QKeySequence(QString::fromStdString(step)));
         }
@@ -157,7 +164,21 @@ INSTANTIATE_TEST_SUITE_P(Flows, DocumentCommandsTest, testing::Values(
          .savedTo = "current.dat", .modifiedAfter = 0},
     Flow{.name = "ExitYesEndsUnsavedAlsoDuringABatch", .steps = {"Exit"}, .modified = 1,
          .hasCurrentFile = true, .allSetStep = 1, .answers = {true}, .questions = {ExitQuestion},
-         .ends = true}),
+         .ends = true},
+    Flow{.name = "CloseBoxNoSavesAndStaysOpen", .steps = {"Close"}, .modified = 1,
+         .hasCurrentFile = true, .answers = {false}, .questions = {ExitQuestion},
+         .savedTo = "current.dat", .modifiedAfter = 0},
+    Flow{.name = "CloseBoxYesEnds", .steps = {"Close"}, .modified = 1, .answers = {true},
+         .questions = {ExitQuestion}, .ends = true, .closes = true},
+    Flow{.name = "CloseBoxUnmodifiedEndsWithoutAsking", .steps = {"Close"}, .ends = true,
+         .closes = true},
+    Flow{.name = "NoConnectYesEndsUnsaved", .steps = {"NoConnect"}, .modified = 1,
+         .hasCurrentFile = true, .answers = {true}, .questions = {ExitQuestion},
+         .boxTexts = {"No Connect"}, .ends = true},
+    Flow{.name = "NoConnectNoSavesFirstAlsoDuringABatch", .steps = {"NoConnect"}, .modified = 1,
+         .allSetStep = 1, .answers = {false}, .chosen = {"new.dat"}, .questions = {ExitQuestion},
+         .dialogs = {"save"}, .boxTexts = {"No Connect"}, .currentAfter = "new.dat",
+         .savedTo = "new.dat", .modifiedAfter = 0, .ends = true}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
