@@ -107,13 +107,12 @@ TEST_P(DocumentCommandsTest, RunsItsFlow)
     DeviceSettings.allSetStep = flow.allSetStep;
     boxes().answers = flow.answers;
     for (const char* name : flow.chosen)
-        RecordingFileDialogs::installed().answers.push_back(name ? std::optional(path(name))
-                                                                 : std::nullopt);
+        fileDialogs().answers.push_back(name ? std::optional(path(name)) : std::nullopt);
     for (const std::string& step : flow.steps)
         run(step);
 
     EXPECT_EQ(boxes().questions, flow.questions);
-    EXPECT_EQ(RecordingFileDialogs::installed().asked, flow.dialogs);
+    EXPECT_EQ(fileDialogs().asked, flow.dialogs);
     EXPECT_EQ(boxes().shownTexts(), flow.boxTexts);
     EXPECT_EQ(DeviceSettings.vOffset[0], flow.vOffset);
     EXPECT_EQ(currentFileName, flow.currentAfter ? path(flow.currentAfter) : currentBefore);

@@ -10,17 +10,28 @@
 class RecordingFileDialogs : public FileDialogs
 {
 public:
-    RecordingFileDialogs();
-    ~RecordingFileDialogs() override;
-
-    std::optional<std::string> askOpenPath() override;
-    std::optional<std::string> askSavePath() override;
-
-    static RecordingFileDialogs& installed();
+    std::optional<std::string> askOpenPath() override { return answer("open"); }
+    std::optional<std::string> askSavePath() override { return answer("save"); }
 
     std::vector<std::string> asked; // "open" or "save", in order
     std::deque<std::optional<std::string>> answers;
 
 private:
-    std::optional<std::string> answer(const char* kind);
+    std::optional<std::string> answer(const char* kind)
+    {
+        asked.push_back(kind);
+        std::optional<std::string> path;
+        if (!answers.empty()) {
+            path = answers.front();
+            answers.pop_front();
+        }
+        return path;
+    }
 };
+
+// The recorder every test installs.
+inline RecordingFileDialogs& fileDialogs()
+{
+    static RecordingFileDialogs recorder;
+    return recorder;
+}

@@ -14,7 +14,7 @@ char* arguments[] = {programName, nullptr};
 RunningApp::RunningApp() : app(argumentCount, arguments)
 {
     SetBoxes(&RecordingBoxes::installed());
-    SetFileDialogs(&RecordingFileDialogs::installed());
+    SetFileDialogs(&fileDialogs());
     started = app.InitInstance();
 }
 

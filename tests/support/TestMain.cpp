@@ -42,8 +42,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     RecordingBoxes boxes;
     SetBoxes(&boxes);
-    RecordingFileDialogs fileDialogs;
-    SetFileDialogs(&fileDialogs);
+    SetFileDialogs(&fileDialogs());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -20,8 +20,7 @@ void ToolTest::SetUp()
 {
     ClearProfile();
     RecordingBoxes::installed().clear();
-    RecordingFileDialogs::installed().asked.clear();
-    RecordingFileDialogs::installed().answers.clear();
+    fileDialogs() = RecordingFileDialogs();
     currentFileName.clear();
 }
 
@@ -30,7 +29,7 @@ void ToolTest::TearDown()
     frame.reset();
     app.reset();
     SetBoxes(&RecordingBoxes::installed());
-    SetFileDialogs(&RecordingFileDialogs::installed());
+    SetFileDialogs(&fileDialogs());
     SerialLink.StopLink();
     QCoreApplication::processEvents(); // boxes that the stopped reader asked for, not the next
                                        // test's
@@ -40,7 +39,7 @@ void ToolTest::startTool()
 {
     app = std::make_unique<CMrv508App>(argumentCount, arguments);
     SetBoxes(&RecordingBoxes::installed());
-    SetFileDialogs(&RecordingFileDialogs::installed());
+    SetFileDialogs(&fileDialogs());
     frame = std::make_unique<CMainFrame>(*app);
     SetMainWindow(frame.get());
 }
