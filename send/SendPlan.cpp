@@ -1,0 +1,106 @@
+#include "send/SendPlan.h"
+
+#include "editors/OffsetCommand.h"
+#include "editors/PictureCommand.h"
+#include "editors/TitleCommand.h"
+#include "editors/WhiteLevelCommand.h"
+#include "link/CommandFrame.h"
+#include "settings/DeviceSettings.h"
+
+const char* const NotJisText = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+
+namespace {
+
+struct Command
+{
+    std::string what;
+    std::optional<std::string> line;
+    std::string problem;
+};
+
+std::string channelName(int channel)
+{
+    return "ch." + std::to_string(channel + 1);
+}
+
+std::optional<std::string> titleCommand(int channel, int position)
+{
+    if (!PadTitle(channel, position))
+        return std::nullopt;
+    return MakeTitleCommand(channel, position, paddedTitle);
+}
+
+std::vector<Command> recordCommands(const SendOptions& options)
+{
+    const DeviceSettingsRecord& s = DeviceSettings;
+    std::vector<Command> commands;
+    auto add = [&commands](std::string what, std::optional<std::string> line, const char* problem) {
+        std::string why = line ? "" : problem;
+        commands.push_back({std::move(what), std::move(line), std::move(why)});
+    };
+    constexpr const char* OutOfRange = "value out of range";
+    if (options.titles)
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            for (int position = 0; position < TitleCount; ++position)
+                add(channelName(channel) + " title " +
+                        (position == TitleCount - 1 ? "Top"
+                                                    : "Bottom" + std::to_string(position + 1)),
+                    titleCommand(channel, position), NotJisText);
+    if (options.levels)
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            for (int picture = 0; picture < PictureCount; ++picture)
+                add(channelName(channel) + " white level picture " + std::to_string(picture + 1),
+                    MakeWhiteLevelCommand(channel, picture, s.whiteLevel[channel][picture]),
+                    OutOfRange);
+    // The settings file's order: both vertical offsets, then both horizontal ones.
+    if (options.offsets) {
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            add(channelName(channel) + " vertical offset",
+                MakeOffsetCommand("VER", channel, s.vOffset[channel]), OutOfRange);
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            add(channelName(channel) + " horizontal offset",
+                MakeOffsetCommand("HOR", channel, s.hOffset[channel]), OutOfRange);
+    }
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        if (options.pictures[channel])
+            add(channelName(channel) + " picture " + std::to_string(*options.pictures[channel] + 1),
+                MakePictureCommand(channel, *options.pictures[channel]), OutOfRange);
+    return commands;
+}
+
+} // namespace
+
+std::vector<PlannedLine> BuildSendPlan(const SendOptions& options)
+{
+    const std::vector<Command> commands = recordCommands(options);
+    const std::vector<int> slaves = options.rs485() ? options.slaves : std::vector<int>{0};
+    std::vector<PlannedLine> plan;
+    for (int slave : slaves)
+        for (const Command& command : commands) {
+            PlannedLine line{slave, command.what, std::nullopt, command.problem};
+            if (command.line)
+                line.frame = MakeCommandFrame(*command.line, options.rs485() ? 1 : 0, slave);
+            plan.push_back(std::move(line));
+        }
+    return plan;
+}
+
+std::string ReadableFrame(const std::string& frame)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const char c : frame) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r')
+            text += "\\r";
+        else if (c == '\n')
+            text += "\\n";
+        else if (c == '\\')
+            text += "\\\\";
+        else if (byte < 0x20 || byte >= 0x7F)
+            text.append("\\x").append(1, Hex[byte >> 4]).append(1, Hex[byte & 0xF]);
+        else
+            text += c;
+    }
+    return text;
+}
