@@ -1,10 +1,14 @@
 #include "send/RunSender.h"
 
+#include "link/SerialPort.h"
+#include "platform/Profile.h"
+#include "send/LineSender.h"
 #include "send/SendOptions.h"
 #include "send/SendPlan.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
 
+#include <cstdio>
 #include <ostream>
 
 namespace {
@@ -22,6 +26,36 @@ int dryRun(const std::vector<PlannedLine>& plan, std::ostream& out, std::ostream
         }
     }
     return result;
+}
+
+// Opens the port as the window tool does; returns why it failed, or an empty string.
+std::string openPort(SerialPort& port, const SendOptions& options)
+{
+    std::string path = options.device;
+    if (path.empty()) {
+        const int comPort = options.comPort >= 0 ? options.comPort : GetProfileInt("com_port");
+        path = PortDevicePath(comPort);
+        if (path.empty())
+            return "the profile's com_port " + std::to_string(comPort) +
+                   " names none of COM1 to COM6 (0 to 5)";
+    }
+    if (std::string reason = port.open(path); !reason.empty())
+        return reason;
+    if (!port.setEventMask() || !port.setQueues() || !port.setTimeouts() || !port.setLineState())
+        return path + ": the line cannot be set up";
+    return {};
+}
+
+void printSummary(const std::vector<SlaveTally>& tallies, bool rs485, std::ostream& out)
+{
+    out << "  slave   sent  accepted  rejected  not answered  skipped\n";
+    for (const SlaveTally& t : tallies) {
+        char row[100];
+        std::snprintf(row, sizeof row, "%7s  %5d  %8d  %8d  %12d  %7d",
+                      rs485 ? std::to_string(t.slave).c_str() : "RS-232C", t.sent, t.accepted,
+                      t.rejected, t.notAnswered, t.skipped);
+        out << row << (t.givenUp ? "  given up" : "") << '\n';
+    }
 }
 
 } // namespace
@@ -46,6 +80,16 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     const std::vector<PlannedLine> plan = BuildSendPlan(*options);
     if (options->dryRun)
         return dryRun(plan, out, err);
-    err << "mrv508-send: sending is not built yet; use --dry-run\n";
-    return SendPortFailed;
+    SerialPort port;
+    if (const std::string reason = openPort(port, *options); !reason.empty()) {
+        err << "mrv508-send: cannot open the port: " << reason << '\n';
+        return SendPortFailed;
+    }
+    LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs);
+    const std::vector<SlaveTally> tallies = sender.send(plan, err);
+    printSummary(tallies, options->rs485(), out);
+    for (const SlaveTally& tally : tallies)
+        if (!tally.allAccepted())
+            return SendNotAccepted;
+    return SendAllAccepted;
 }

@@ -1,0 +1,126 @@
+#include "send/LineSender.h"
+
+#include "link/ReplyInterpreter.h"
+#include "link/ReplyLineGatherer.h"
+#include "link/SerialPort.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ostream>
+#include <poll.h>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int WriteTimeoutMs = 1000;
+
+} // namespace
+
+LineSender::LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs)
+    : port(port), rs485(rs485), paceMs(paceMs), timeoutMs(timeoutMs)
+{}
+
+std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, std::ostream& log)
+{
+    std::vector<SlaveTally> tallies;
+    int timeoutsInARow = 0;
+    bool portLost = false;
+    std::optional<Clock::time_point> lastSent;
+    for (const PlannedLine& line : plan) {
+        if (tallies.empty() || tallies.back().slave != line.slave) {
+            tallies.push_back({line.slave});
+            timeoutsInARow = 0;
+        }
+        SlaveTally& tally = tallies.back();
+        const std::string where =
+            (rs485 ? "slave " + std::to_string(line.slave) + ", " : "") + line.what + ": ";
+        if (!line.frame || tally.givenUp || portLost) {
+            if (!line.frame)
+                log << where << line.problem << " (skipped)\n";
+            ++tally.skipped;
+            continue;
+        }
+        if (lastSent)
+            std::this_thread::sleep_until(*lastSent + std::chrono::milliseconds(paceMs));
+        // A late reply to an earlier line must not pass for the reply to this one.
+        port.purgeInput();
+        lastSent = Clock::now();
+        ++tally.sent;
+        std::string meaning;
+        const Reply reply = port.write(line.frame->data(), line.frame->size(), WriteTimeoutMs)
+                                ? awaitReply(line.slave, meaning)
+                                : Reply::NoReply;
+        if (reply == Reply::Accepted) {
+            ++tally.accepted;
+            timeoutsInARow = 0;
+        } else if (reply == Reply::Rejected) {
+            ++tally.rejected;
+            timeoutsInARow = 0;
+            log << where << meaning << '\n';
+        } else {
+            ++tally.notAnswered;
+            log << where << "no reply\n";
+            if (reply == Reply::PortLost) {
+                portLost = true;
+                log << "the port was lost; nothing more is sent\n";
+            } else if (++timeoutsInARow == TimeoutsToGiveUp) {
+                tally.givenUp = true;
+                log << (rs485 ? "slave " + std::to_string(line.slave) : std::string("the device"))
+                    << " does not answer: given up\n";
+            }
+        }
+    }
+    return tallies;
+}
+
+LineSender::Reply LineSender::awaitReply(int slave, std::string& meaning)
+{
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    int replyPos = 0;
+    ReplyLineGatherer gatherer(replyPos);
+    char buffer[100];
+    while (true) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return Reply::NoReply;
+        pollfd wait{port.descriptor(), POLLIN, 0};
+        const int ready = poll(&wait, 1, static_cast<int>(left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return ready == 0 ? Reply::NoReply : Reply::PortLost;
+        const ssize_t count = wait.revents & POLLIN ? port.read(buffer, sizeof buffer) : 0;
+        if (count > 0) {
+            if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
+                if (const auto reply = interpret(line, slave, meaning))
+                    return *reply;
+            continue;
+        }
+        if ((count < 0 && errno != EAGAIN && errno != EINTR) ||
+            (wait.revents & (POLLHUP | POLLERR | POLLNVAL)))
+            return Reply::PortLost;
+    }
+}
+
+std::optional<LineSender::Reply> LineSender::interpret(const char* line, int slave,
+                                                       std::string& meaning) const
+{
+    if (rs485) {
+        const char prefix[] = {char('0' + slave / 10), char('0' + slave % 10), '\0'};
+        if (std::strncmp(line, prefix, 2) != 0)
+            return std::nullopt;
+    }
+    const char* text = rs485 ? line + 2 : line;
+    if (std::strcmp(text, "GO\r\n") == 0)
+        return Reply::Accepted;
+    const ReplyOutcome outcome = InterpretReplyLine(line, rs485 ? 1 : 0, 1);
+    std::string shown(text);
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+        shown.pop_back();
+    meaning = outcome.box ? outcome.box->text + " (" + shown + ")" : "unknown reply " + shown;
+    return Reply::Rejected;
+}
