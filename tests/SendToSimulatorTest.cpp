@@ -143,3 +143,26 @@ TEST_F(SendToSimulatorTest, APortHeldByAnotherProgramIsLeftAlone)
     EXPECT_TRUE(result.err.contains("held by another program")) << result.err.toStdString();
     EXPECT_TRUE(sim.framesReceived().isEmpty());
 }
+
+TEST_F(SendToSimulatorTest, ARejectedTitleIsNamedAndSkipped)
+{
+    DeviceSettings.title[0][4] = "\xFA\x7F";
+    ASSERT_TRUE(WriteSettingsFileAt(file()));
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.started());
+    const SendResult result = send(device(sim) + QStringList{"--only", "titles"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(
+        "ch.1 title Bottom5: ＪＩＳ第１水準,第２水準以外の字が選択されてます (skipped)"))
+        << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(QRegularExpression("RS-232C +65 +65 +0 +0 +1")));
+    EXPECT_EQ(sim.state(65)["frames"].toInt(), 65);
+}
+
+TEST_F(SendToSimulatorTest, ADryRunPrintsTheFramesWithoutAPort)
+{
+    const SendResult result = send(
+        {"--dry-run", "--device", "/nonexistent", "--rs485", "--slaves", "7", "--only", "offsets"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, "07VER0163\\r\\n\n07VER0212\\r\\n\n07HOR0115\\r\\n\n07HOR0204\\r\\n\n");
+}
