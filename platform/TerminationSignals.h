@@ -19,6 +19,10 @@ public:
     // From now on, and for a request already waiting, calls `onRequest` from the event loop.
     void answerWith(std::function<void()> onRequest);
 
+    // Readable once a request waits: for a caller without an event loop, which polls it instead
+    // of calling answerWith(). -1 when requests are not caught.
+    int requestDescriptor() const { return requestPipe[0]; }
+
 private:
     void takeRequest();
 

@@ -4,12 +4,12 @@
 #include "link/ReplyLineGatherer.h"
 #include "link/SerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <ostream>
 #include <poll.h>
-#include <thread>
 
 namespace {
 
@@ -19,15 +19,15 @@ constexpr int WriteTimeoutMs = 1000;
 
 } // namespace
 
-LineSender::LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs)
-    : port(port), rs485(rs485), paceMs(paceMs), timeoutMs(timeoutMs)
+LineSender::LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd)
+    : port(port), rs485(rs485), paceMs(paceMs), timeoutMs(timeoutMs), stopFd(stopFd)
 {}
 
 std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, std::ostream& log)
 {
     std::vector<SlaveTally> tallies;
     int timeoutsInARow = 0;
-    bool portLost = false;
+    bool stopped = false;
     std::optional<Clock::time_point> lastSent;
     for (const PlannedLine& line : plan) {
         if (tallies.empty() || tallies.back().slave != line.slave) {
@@ -37,14 +37,16 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, s
         SlaveTally& tally = tallies.back();
         const std::string where =
             (rs485 ? "slave " + std::to_string(line.slave) + ", " : "") + line.what + ": ";
-        if (!line.frame || tally.givenUp || portLost) {
+        if (!stopped && lastSent && !pause(*lastSent + std::chrono::milliseconds(paceMs))) {
+            stopped = true;
+            log << "interrupted; nothing more is sent\n";
+        }
+        if (!line.frame || tally.givenUp || stopped) {
             if (!line.frame)
                 log << where << line.problem << " (skipped)\n";
             ++tally.skipped;
             continue;
         }
-        if (lastSent)
-            std::this_thread::sleep_until(*lastSent + std::chrono::milliseconds(paceMs));
         // A late reply to an earlier line must not pass for the reply to this one.
         port.purgeInput();
         lastSent = Clock::now();
@@ -63,9 +65,10 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, s
         } else {
             ++tally.notAnswered;
             log << where << "no reply\n";
-            if (reply == Reply::PortLost) {
-                portLost = true;
-                log << "the port was lost; nothing more is sent\n";
+            if (reply == Reply::PortLost || reply == Reply::Stopped) {
+                stopped = true;
+                log << (reply == Reply::Stopped ? "interrupted" : "the port was lost")
+                    << "; nothing more is sent\n";
             } else if (++timeoutsInARow == TimeoutsToGiveUp) {
                 tally.givenUp = true;
                 log << (rs485 ? "slave " + std::to_string(line.slave) : std::string("the device"))
@@ -87,12 +90,15 @@ LineSender::Reply LineSender::awaitReply(int slave, std::string& meaning)
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0)
             return Reply::NoReply;
-        pollfd wait{port.descriptor(), POLLIN, 0};
-        const int ready = poll(&wait, 1, static_cast<int>(left));
+        pollfd waits[2] = {{port.descriptor(), POLLIN, 0}, {stopFd, POLLIN, 0}};
+        const int ready = poll(waits, stopFd >= 0 ? 2 : 1, static_cast<int>(left));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
             return ready == 0 ? Reply::NoReply : Reply::PortLost;
+        if (waits[1].revents != 0)
+            return Reply::Stopped;
+        const pollfd& wait = waits[0];
         const ssize_t count = wait.revents & POLLIN ? port.read(buffer, sizeof buffer) : 0;
         if (count > 0) {
             if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
@@ -103,6 +109,20 @@ LineSender::Reply LineSender::awaitReply(int slave, std::string& meaning)
         if ((count < 0 && errno != EAGAIN && errno != EINTR) ||
             (wait.revents & (POLLHUP | POLLERR | POLLNVAL)))
             return Reply::PortLost;
+    }
+}
+
+bool LineSender::pause(Clock::time_point until) const
+{
+    while (true) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        pollfd wait{stopFd, POLLIN, 0};
+        // Without a stop descriptor this only sleeps.
+        if (poll(&wait, stopFd >= 0 ? 1 : 0,
+                 static_cast<int>(std::max<long long>(left.count(), 0))) > 0)
+            return false;
+        if (Clock::now() >= until)
+            return true;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "send/SendPlan.h"
 
+#include <chrono>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -28,14 +29,17 @@ class LineSender
 public:
     static constexpr int TimeoutsToGiveUp = 3;
 
-    LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs);
+    // stopFd, when readable, ends the sending after the line under way; -1 for none.
+    LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd = -1);
 
     // One tally per slave, in the plan's order; each problem is reported on log as it happens.
     std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, std::ostream& log);
 
 private:
-    enum class Reply { Accepted, Rejected, NoReply, PortLost };
+    enum class Reply { Accepted, Rejected, NoReply, PortLost, Stopped };
     Reply awaitReply(int slave, std::string& meaning);
+    // Waits until `until`; false when a stop came first.
+    bool pause(std::chrono::steady_clock::time_point until) const;
     // The meaning of a complete line, or nothing for a line from another slave.
     std::optional<Reply> interpret(const char* line, int slave, std::string& meaning) const;
 
@@ -43,4 +47,5 @@ private:
     bool rs485;
     int paceMs;
     int timeoutMs;
+    int stopFd;
 };

@@ -2,6 +2,7 @@
 
 #include "link/SerialPort.h"
 #include "platform/Profile.h"
+#include "platform/TerminationSignals.h"
 #include "send/LineSender.h"
 #include "send/SendOptions.h"
 #include "send/SendPlan.h"
@@ -85,7 +86,10 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
         err << "mrv508-send: cannot open the port: " << reason << '\n';
         return SendPortFailed;
     }
-    LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs);
+    // Ctrl+C ends the run after the line under way, with the summary of what was done.
+    const TerminationSignals interrupts;
+    LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs,
+                      interrupts.requestDescriptor());
     const std::vector<SlaveTally> tallies = sender.send(plan, err);
     printSummary(tallies, options->rs485(), out);
     for (const SlaveTally& tally : tallies)

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -165,4 +166,21 @@ TEST_F(SendToSimulatorTest, ADryRunPrintsTheFramesWithoutAPort)
         {"--dry-run", "--device", "/nonexistent", "--rs485", "--slaves", "7", "--only", "offsets"});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, "07VER0163\\r\\n\n07VER0212\\r\\n\n07HOR0115\\r\\n\n07HOR0204\\r\\n\n");
+}
+
+TEST_F(SendToSimulatorTest, AnInterruptEndsTheRunWithItsSummary)
+{
+    SimulatorProcess sim({"--silent"});
+    ASSERT_TRUE(sim.started());
+    QProcess sender;
+    sender.start(QStringLiteral(MRV508_SEND_PATH),
+                 QStringList{QString::fromStdString(file()), "--timeout", "600000"} + device(sim));
+    ASSERT_EQ(sim.state(1, 60000)["frames"].toInt(), 1);
+    ::kill(static_cast<pid_t>(sender.processId()), SIGINT);
+    ASSERT_TRUE(sender.waitForFinished(60000));
+    EXPECT_EQ(sender.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sender.exitCode(), 1);
+    EXPECT_TRUE(sender.readAllStandardError().contains("interrupted; nothing more is sent"));
+    EXPECT_TRUE(QString::fromUtf8(sender.readAllStandardOutput())
+                    .contains(QRegularExpression("RS-232C +1 +0 +0 +1 +133")));
 }
