@@ -23,27 +23,32 @@ LineSender::LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, 
     : port(port), rs485(rs485), paceMs(paceMs), timeoutMs(timeoutMs), stopFd(stopFd)
 {}
 
-std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, std::ostream& log)
+std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, std::ostream& log,
+                                         bool progress)
 {
+    // On a terminal the progress line is rewritten in place; messages first wipe it.
+    const char* const clear = progress ? "\r\x1b[K" : "";
     std::vector<SlaveTally> tallies;
+    size_t done = 0;
     int timeoutsInARow = 0;
     bool stopped = false;
     std::optional<Clock::time_point> lastSent;
     for (const PlannedLine& line : plan) {
+        ++done;
         if (tallies.empty() || tallies.back().slave != line.slave) {
             tallies.push_back({line.slave});
             timeoutsInARow = 0;
         }
         SlaveTally& tally = tallies.back();
         const std::string where =
-            (rs485 ? "slave " + std::to_string(line.slave) + ", " : "") + line.what + ": ";
+            (rs485 ? "slave " + std::to_string(line.slave) + ", " : "") + line.what;
         if (!stopped && lastSent && !pause(*lastSent + std::chrono::milliseconds(paceMs))) {
             stopped = true;
-            log << "interrupted; nothing more is sent\n";
+            log << clear << "interrupted; nothing more is sent\n";
         }
         if (!line.frame || tally.givenUp || stopped) {
             if (!line.frame)
-                log << where << line.problem << " (skipped)\n";
+                log << clear << where << ": " << line.problem << " (skipped)\n";
             ++tally.skipped;
             continue;
         }
@@ -51,6 +56,8 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, s
         port.purgeInput();
         lastSent = Clock::now();
         ++tally.sent;
+        if (progress)
+            log << clear << done << '/' << plan.size() << ' ' << where << std::flush;
         std::string meaning;
         const Reply reply = port.write(line.frame->data(), line.frame->size(), WriteTimeoutMs)
                                 ? awaitReply(line.slave, meaning)
@@ -61,10 +68,10 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, s
         } else if (reply == Reply::Rejected) {
             ++tally.rejected;
             timeoutsInARow = 0;
-            log << where << meaning << '\n';
+            log << clear << where << ": " << meaning << '\n';
         } else {
             ++tally.notAnswered;
-            log << where << "no reply\n";
+            log << clear << where << ": no reply\n";
             if (reply == Reply::PortLost || reply == Reply::Stopped) {
                 stopped = true;
                 log << (reply == Reply::Stopped ? "interrupted" : "the port was lost")
@@ -76,6 +83,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, s
             }
         }
     }
+    log << clear;
     return tallies;
 }
 

@@ -32,8 +32,10 @@ public:
     // stopFd, when readable, ends the sending after the line under way; -1 for none.
     LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd = -1);
 
-    // One tally per slave, in the plan's order; each problem is reported on log as it happens.
-    std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, std::ostream& log);
+    // One tally per slave, in the plan's order; each problem is reported on log as it happens,
+    // and with progress the line under way too.
+    std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, std::ostream& log,
+                                 bool progress);
 
 private:
     enum class Reply { Accepted, Rejected, NoReply, PortLost, Stopped };

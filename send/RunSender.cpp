@@ -10,7 +10,8 @@
 #include "settings/SettingsFileAccess.h"
 
 #include <cstdio>
-#include <ostream>
+#include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -90,7 +91,8 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     const TerminationSignals interrupts;
     LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs,
                       interrupts.requestDescriptor());
-    const std::vector<SlaveTally> tallies = sender.send(plan, err);
+    const bool progress = &err == &std::cerr && isatty(STDERR_FILENO);
+    const std::vector<SlaveTally> tallies = sender.send(plan, err, progress);
     printSummary(tallies, options->rs485(), out);
     for (const SlaveTally& tally : tallies)
         if (!tally.allAccepted())
