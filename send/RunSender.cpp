@@ -15,15 +15,16 @@
 
 namespace {
 
-int dryRun(const std::vector<PlannedLine>& plan, std::ostream& out, std::ostream& err)
+int dryRun(const std::vector<PlannedLine>& plan, bool rs485, std::ostream& out, std::ostream& err)
 {
     int result = SendAllAccepted;
     for (const PlannedLine& line : plan) {
         if (line.frame) {
             out << ReadableFrame(*line.frame) << '\n';
         } else {
-            err << "slave " << line.slave << ", " << line.what << ": " << line.problem
-                << " (skipped)\n";
+            if (rs485)
+                err << "slave " << line.slave << ", ";
+            err << line.what << ": " << line.problem << " (skipped)\n";
             result = SendNotAccepted;
         }
     }
@@ -81,7 +82,7 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     }
     const std::vector<PlannedLine> plan = BuildSendPlan(*options);
     if (options->dryRun)
-        return dryRun(plan, out, err);
+        return dryRun(plan, options->rs485(), out, err);
     SerialPort port;
     if (const std::string reason = openPort(port, *options); !reason.empty()) {
         err << "mrv508-send: cannot open the port: " << reason << '\n';
