@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QSettings>
 #include <QTest>
+#include <csignal>
+#include <sys/prctl.h>
 
 SimulatorProcess::SimulatorProcess(const QStringList& options)
 {
@@ -16,6 +18,8 @@ SimulatorProcess::SimulatorProcess(const QStringList& options)
                                      folder.filePath("state.json"), QStringLiteral("--log"),
                                      folder.filePath("sim.log")} +
                          options);
+    // A test program that dies (a sanitizer's report ends it at once) takes its simulator along.
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process.start();
     if (!process.waitForStarted(5000))
         return;
