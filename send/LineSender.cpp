@@ -61,7 +61,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, s
         std::string meaning;
         const Reply reply = port.write(line.frame->data(), line.frame->size(), WriteTimeoutMs)
                                 ? awaitReply(line.slave, meaning)
-                                : Reply::NoReply;
+                                : (hungUp() ? Reply::PortLost : Reply::NoReply);
         if (reply == Reply::Accepted) {
             ++tally.accepted;
             timeoutsInARow = 0;
@@ -118,6 +118,12 @@ LineSender::Reply LineSender::awaitReply(int slave, std::string& meaning)
             (wait.revents & (POLLHUP | POLLERR | POLLNVAL)))
             return Reply::PortLost;
     }
+}
+
+bool LineSender::hungUp() const
+{
+    pollfd state{port.descriptor(), 0, 0};
+    return poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
 bool LineSender::pause(Clock::time_point until) const

@@ -40,6 +40,8 @@ public:
 private:
     enum class Reply { Accepted, Rejected, NoReply, PortLost, Stopped };
     Reply awaitReply(int slave, std::string& meaning);
+    // A write that failed because the line is gone, not because it was slow.
+    bool hungUp() const;
     // Waits until `until`; false when a stop came first.
     bool pause(std::chrono::steady_clock::time_point until) const;
     // The meaning of a complete line, or nothing for a line from another slave.

@@ -3,6 +3,8 @@
 #include "settings/SettingsFileAccess.h"
 #include "support/SimulatorProcess.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -128,8 +130,21 @@ TEST_F(SendToSimulatorTest, APortHeldByAnotherProgramIsLeftAlone)
     SerialPort holder;
     ASSERT_EQ(holder.open(sim.linkPath()), "");
     EXPECT_EQ(send(device(sim)), 3);
-    EXPECT_TRUE(err.contains("held by another program")) << err.toStdString();
+    EXPECT_TRUE(err.contains(
+        QStringLiteral("held by another program. It is held by %1 (pid %2).")
+            .arg(QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15))
+            .arg(QCoreApplication::applicationPid())))
+        << err.toStdString();
     EXPECT_TRUE(sim.framesReceived().isEmpty());
+}
+
+TEST_F(SendToSimulatorTest, ALineThatHangsUpEndsTheRun)
+{
+    SimulatorProcess sim({"--hangup-after", "2"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--pace", "0"}), 1);
+    EXPECT_TRUE(err.contains("the port was lost; nothing more is sent")) << err.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +3 +2 +0 +1 +131"))) << out.toStdString();
 }
 
 TEST_F(SendToSimulatorTest, ADryRunPrintsTheFramesWithoutAPort)
