@@ -160,8 +160,7 @@ TEST_F(SendToSimulatorTest, AnInterruptEndsTheRunWithItsSummary)
 {
     SimulatorProcess sim({"--silent"});
     ASSERT_TRUE(sim.started());
-    // A sanitizer may hold a signal back until the wait under way ends, so the wait is short;
-    // a sender that ignored the interrupt would go on and give the device up after three.
+    // A sender that ignored the interrupt would go on and give the device up after three waits.
     start(device(sim) + QStringList{"--timeout", "5000"});
     ASSERT_EQ(sim.state(1, 60000)["frames"].toInt(), 1);
     ::kill(static_cast<pid_t>(sender.processId()), SIGINT);
