@@ -19,6 +19,9 @@ CMrv508App::CMrv508App(int& argc, char** argv)
     Q_INIT_RESOURCE(mrv508);
     if (!QCoreApplication::instance())
         application = std::make_unique<QApplication>(argc, argv);
+    // The menu stays inside the frame, whose fixed height counts on it, and building it asks no
+    // desktop service over D-Bus whether it wants to show the menu elsewhere.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QCoreApplication::setApplicationName(QStringLiteral("mrv508"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.32"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-256.png")));
