@@ -24,7 +24,9 @@ CMrv508App::CMrv508App(int& argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QCoreApplication::setApplicationName(QStringLiteral("mrv508"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.32"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-256.png")));
+    // The window needs no more than the about box shows; the large artwork is for the desktop
+    // entry and is installed, not compiled in.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-32.png")));
     SetBoxes(&messageBoxes);
     SetFileDialogs(&fileDialogs);
 }
