@@ -43,6 +43,7 @@ enum Option {
     Reply,
     ErrorOn,
     HangUpAfter,
+    View,
     Help
 };
 
@@ -58,6 +59,7 @@ constexpr option Options[] = {
     {"reply", required_argument, nullptr, Reply},
     {"error-on", required_argument, nullptr, ErrorOn},
     {"hangup-after", required_argument, nullptr, HangUpAfter},
+    {"view", no_argument, nullptr, View},
     {"help", no_argument, nullptr, Help},
     {nullptr, 0, nullptr, 0},
 };
@@ -151,6 +153,9 @@ std::optional<SimOptions> SimOptions::parse(const std::vector<std::string_view>&
         case HangUpAfter:
             options.faults.hangUpAfter = count(name, value, 1, error).value_or(0);
             break;
+        case View:
+            options.view = true;
+            break;
         case Help:
             options.help = true;
             break;
@@ -187,5 +192,6 @@ std::string SimOptions::usage()
            "  --reply TEXT        answer TEXT instead of GO to well-formed commands\n"
            "  --error-on N        answer the Nth frame with E3\n"
            "  --hangup-after N    close the line and exit after answering the Nth frame\n"
+           "  --view              show in a window what the devices hold and the frames\n"
            "  --help              show this help\n";
 }

@@ -17,6 +17,7 @@ struct SimOptions
     SimFaults faults;
     int delayMs = 0;
     std::optional<int> splitMs;
+    bool view = false;
     bool help = false;
 
     // Parses the arguments after the program name. On failure returns nothing and says why in

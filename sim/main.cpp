@@ -1,6 +1,7 @@
 #include "sim/SimLoop.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPty.h"
+#include "sim/SimViewMain.h"
 
 #include <csignal>
 #include <cstdio>
@@ -55,6 +56,8 @@ int main(int argc, char** argv)
             pty.link(options->link);
         std::printf("PTY %s\n", pty.slavePath().c_str());
         std::fflush(stdout);
+        if (options->view)
+            return runSimView(loop, signalFd, "mrv508-sim " + pty.slavePath(), argv[0]);
         return loop.run(signalFd);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mrv508-sim: %s\n", e.what());
