@@ -1,4 +1,4 @@
-#include "sim/SimViewMain.h"
+#include "sim/SimViewApp.h"
 
 #include "sim/SimLoop.h"
 #include "sim/SimViewFeed.h"
@@ -11,13 +11,15 @@
 #include <thread>
 #include <unistd.h>
 
-int runSimView(SimLoop& loop, int signalFd, const std::string& title, const char* program)
-{
-    // The simulator's own options are parsed already; Qt gets none of them.
-    int argc = 1;
-    char* argv[] = {const_cast<char*>(program), nullptr};
-    QApplication application(argc, argv);
+SimViewApp::SimViewApp(const char* program)
+    : m_argv{const_cast<char*>(program), nullptr},
+      m_application(std::make_unique<QApplication>(m_argc, m_argv))
+{}
 
+SimViewApp::~SimViewApp() = default;
+
+int SimViewApp::run(SimLoop& loop, int signalFd, const std::string& title)
+{
     SimViewFeed feed(loop.line());
     loop.observe([&feed](const SimLine& line, const SimLine::Response& response) {
         feed.publish(line, response);
