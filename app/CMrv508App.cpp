@@ -19,9 +19,14 @@ CMrv508App::CMrv508App(int& argc, char** argv)
     Q_INIT_RESOURCE(mrv508);
     if (!QCoreApplication::instance())
         application = std::make_unique<QApplication>(argc, argv);
+    // The menu stays inside the frame, whose fixed height counts on it, and building it asks no
+    // desktop service over D-Bus whether it wants to show the menu elsewhere.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QCoreApplication::setApplicationName(QStringLiteral("mrv508"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.32"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-256.png")));
+    // The window needs no more than the about box shows; the large artwork is for the desktop
+    // entry and is installed, not compiled in.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/res/mrv508-32.png")));
     SetBoxes(&messageBoxes);
     SetFileDialogs(&fileDialogs);
 }

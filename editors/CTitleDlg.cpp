@@ -38,7 +38,7 @@ CTitleDlg::CTitleDlg(QWidget* owner) : QDialog(owner)
     titleEdit->setValidator(new TitleValidator(titleEdit));
     m_progress->setRange(0, AllSetSteps);
     m_progress->setValue(0);
-    m_preview->setContent({TitlePreviewWidth, TitlePreviewHeight},
+    m_preview->setContent({TitlePreviewWidth, TitlePreviewHeight}, TitleCaptionPrefix,
                           [] { return TitlePreviewLines(DeviceSettings.curChannel); });
 
     connect(positionCombo, &QComboBox::activated, this, &CTitleDlg::OnSelchangePosition);
@@ -120,9 +120,7 @@ void CTitleDlg::OnSelchangeChannel()
 
 void CTitleDlg::DrawPreview()
 {
-    m_preview->update();
-    setWindowTitle(
-        QString::fromStdString(PreviewCaption(TitleCaptionPrefix, DeviceSettings.curChannel)));
+    m_preview->showChannel(DeviceSettings.curChannel);
 }
 
 void CTitleDlg::OnSet()

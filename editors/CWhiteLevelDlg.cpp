@@ -10,6 +10,7 @@ CWhiteLevelDlg::CWhiteLevelDlg(QWidget* owner)
 {
     m_preview = findChild<PreviewFrame*>(QStringLiteral("previewFrame"));
     m_preview->setContent({WhiteLevelPreviewWidth, WhiteLevelPreviewHeight},
+                          WhiteLevelCaptionPrefix,
                           [] { return WhiteLevelPreviewLines(DeviceSettings.curChannel); });
     addPicker("pictureCombo", DeviceSettings.curWhitePicture);
     OnInitDialog();
@@ -30,7 +31,5 @@ std::optional<std::string> CWhiteLevelDlg::MakeCommand()
 
 void CWhiteLevelDlg::DrawPreview()
 {
-    m_preview->update();
-    setWindowTitle(
-        QString::fromStdString(PreviewCaption(WhiteLevelCaptionPrefix, DeviceSettings.curChannel)));
+    m_preview->showChannel(DeviceSettings.curChannel);
 }

@@ -12,11 +12,19 @@ PreviewFrame::PreviewFrame(QWidget* parent) : QFrame(parent)
     setPalette(frameColour);
 }
 
-void PreviewFrame::setContent(QSize groundSize, std::function<std::vector<PreviewLine>()> content)
+void PreviewFrame::setContent(QSize groundSize, std::string caption,
+                              std::function<std::vector<PreviewLine>()> content)
 {
     ground = groundSize;
+    captionPrefix = std::move(caption);
     lines = std::move(content);
     update();
+}
+
+void PreviewFrame::showChannel(int channel)
+{
+    update();
+    window()->setWindowTitle(QString::fromStdString(PreviewCaption(captionPrefix, channel)));
 }
 
 std::vector<PreviewLine> PreviewFrame::content() const

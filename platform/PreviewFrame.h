@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <functional>
+#include <string>
 #include <vector>
 
 // The black-framed area in which an editor shows the values of a whole channel. Every painting
@@ -16,7 +17,11 @@ class PreviewFrame : public QFrame
 public:
     explicit PreviewFrame(QWidget* parent);
 
-    void setContent(QSize ground, std::function<std::vector<PreviewLine>()> lines);
+    // The dialog's caption is `captionPrefix` followed by the channel shown.
+    void setContent(QSize ground, std::string captionPrefix,
+                    std::function<std::vector<PreviewLine>()> lines);
+    // Repaints the lines and names `channel` in the dialog's caption.
+    void showChannel(int channel);
     // The lines the next painting draws.
     std::vector<PreviewLine> content() const;
 
@@ -25,5 +30,6 @@ protected:
 
 private:
     QSize ground;
+    std::string captionPrefix;
     std::function<std::vector<PreviewLine>()> lines;
 };

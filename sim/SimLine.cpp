@@ -61,9 +61,10 @@ std::vector<SimLine::Response> SimLine::receive(std::string_view bytes)
         } else if (!m_pendingTooLong) {
             // Keep the start, where the slave number is, and drop the rest of the frame.
             m_pendingTooLong = true;
-            responses.push_back(
-                {"dropping a frame longer than " + std::to_string(MaxFrame) + " bytes up to its LF",
-                 {}});
+            Response dropped;
+            dropped.log =
+                "dropping a frame longer than " + std::to_string(MaxFrame) + " bytes up to its LF";
+            responses.push_back(std::move(dropped));
         }
     }
     return responses;
@@ -82,7 +83,9 @@ SimLine::Response SimLine::handleFrame(std::string_view frame, bool tooLong)
         const std::string_view prefix = m_rs485 ? frame.substr(0, 2) : std::string_view();
         if (m_rs485)
             account = "slave " + std::string(prefix) + " ";
-        const std::string reply = answer(*station, frame.substr(prefix.size()), tooLong, account);
+        response.station = static_cast<int>(station - m_stations.data());
+        const std::string reply =
+            answer(*station, frame.substr(prefix.size()), tooLong, response, account);
         if (m_faults.silent)
             account += " (silent)";
         else
@@ -110,7 +113,7 @@ SimLine::Station* SimLine::addressedStation(std::string_view frame)
 }
 
 std::string SimLine::answer(Station& station, std::string_view command, bool tooLong,
-                            std::string& account)
+                            Response& response, std::string& account)
 {
     std::string error = "frame longer than " + std::to_string(MaxFrame) + " bytes";
     std::optional<SimCommand> parsed;
@@ -126,8 +129,10 @@ std::string SimLine::answer(Station& station, std::string_view command, bool too
         return "E3";
     }
     std::string reply = m_faults.reply.empty() ? "GO" : m_faults.reply;
-    if (reply == "GO")
+    if (reply == "GO") {
         station.device.apply(*parsed);
+        response.applied = std::move(parsed);
+    }
     account += " -> " + reply;
     return reply;
 }

@@ -35,6 +35,8 @@ public:
         std::string log;   // one line, without its line end
         std::string reply; // bytes to send back, empty for silence
         bool hangUp = false;
+        int station = -1;                  // index in stations(), -1 when none was addressed
+        std::optional<SimCommand> applied; // what that station's device took, if anything
     };
 
     // An empty slave list makes an RS-232C line with one device.
@@ -51,7 +53,7 @@ public:
 private:
     Response handleFrame(std::string_view frame, bool tooLong);
     Station* addressedStation(std::string_view frame);
-    std::string answer(Station& station, std::string_view command, bool tooLong,
+    std::string answer(Station& station, std::string_view command, bool tooLong, Response& response,
                        std::string& account);
 
     bool m_rs485;

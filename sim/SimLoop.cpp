@@ -15,13 +15,15 @@ SimLoop::SimLoop(const SimOptions& options, const SimPty& pty, std::FILE* log)
     writeState();
 }
 
-int SimLoop::run(int signalFd)
+int SimLoop::run(int signalFd, int stopFd)
 {
     while (true) {
         // After the frame that hangs up nothing more is read; dropping the master from the set
         // also keeps a hang-up of its own from waking poll() again and again.
-        pollfd fds[2] = {{signalFd, POLLIN, 0}, {m_reading ? m_pty.master() : -1, POLLIN, 0}};
-        if (::poll(fds, 2, pollTimeout()) < 0) {
+        pollfd fds[3] = {{signalFd, POLLIN, 0},
+                         {m_reading ? m_pty.master() : -1, POLLIN, 0},
+                         {stopFd, POLLIN, 0}};
+        if (::poll(fds, 3, pollTimeout()) < 0) {
             if (errno == EINTR)
                 continue;
             log(std::string("poll failed: ") + std::strerror(errno));
@@ -29,6 +31,10 @@ int SimLoop::run(int signalFd)
         }
         if (fds[0].revents != 0) {
             log("stopped by signal");
+            return 0;
+        }
+        if (fds[2].revents != 0) {
+            log("stopped: the view was closed");
             return 0;
         }
         if (fds[1].revents != 0 && !readMaster())
@@ -51,8 +57,11 @@ bool SimLoop::readMaster()
         return false;
     }
     const auto responses = m_line.receive({buffer, static_cast<std::size_t>(size)});
-    for (const SimLine::Response& response : responses)
+    for (const SimLine::Response& response : responses) {
         schedule(response);
+        if (m_observer)
+            m_observer(m_line, response);
+    }
     if (!responses.empty())
         writeState();
     return true;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,9 +19,15 @@ public:
     // Writes the initial state file.
     SimLoop(const SimOptions& options, const SimPty& pty, std::FILE* log);
 
-    // Runs until signalFd becomes readable, the line hangs up on request or the master fails.
-    // Returns the exit status.
-    int run(int signalFd);
+    // Called on the loop's thread after each frame, with the line as the frame left it.
+    using Observer = std::function<void(const SimLine& line, const SimLine::Response& response)>;
+    void observe(Observer observer) { m_observer = std::move(observer); }
+
+    // Runs until signalFd or stopFd becomes readable, the line hangs up on request or the master
+    // fails. Returns the exit status.
+    int run(int signalFd, int stopFd = -1);
+
+    const SimLine& line() const { return m_line; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -45,6 +52,7 @@ private:
     const SimPty& m_pty;
     std::FILE* m_log;
     SimLine m_line;
+    Observer m_observer;
     std::deque<Output> m_outputs;
     bool m_reading = true;
 };

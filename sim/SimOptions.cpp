@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <getopt.h>
 
 namespace {
 
@@ -29,10 +30,55 @@ std::optional<std::vector<int>> slaveList(std::string_view text)
     }
 }
 
-bool isCountOption(std::string_view name)
+// Values above any character, so that none is taken for getopt's '?' or ':'.
+enum Option {
+    Link = 256,
+    State,
+    Log,
+    Rs485,
+    Slaves,
+    Silent,
+    Delay,
+    Split,
+    Reply,
+    ErrorOn,
+    HangUpAfter,
+    View,
+    Help
+};
+
+constexpr option Options[] = {
+    {"link", required_argument, nullptr, Link},
+    {"state", required_argument, nullptr, State},
+    {"log", required_argument, nullptr, Log},
+    {"rs485", no_argument, nullptr, Rs485},
+    {"slaves", required_argument, nullptr, Slaves},
+    {"silent", no_argument, nullptr, Silent},
+    {"delay", required_argument, nullptr, Delay},
+    {"split", required_argument, nullptr, Split},
+    {"reply", required_argument, nullptr, Reply},
+    {"error-on", required_argument, nullptr, ErrorOn},
+    {"hangup-after", required_argument, nullptr, HangUpAfter},
+    {"view", no_argument, nullptr, View},
+    {"help", no_argument, nullptr, Help},
+    {nullptr, 0, nullptr, 0},
+};
+
+// The option as typed, either alone or with its value after "=".
+bool wholeName(std::string_view typed, const std::string& name)
 {
-    return name == "--delay" || name == "--split" || name == "--error-on" ||
-           name == "--hangup-after";
+    return typed.substr(0, typed.find('=')) == "--" + name;
+}
+
+// The value of --delay, --split, --error-on or --hangup-after.
+std::optional<int> count(const std::string& name, std::string_view value, int low,
+                         std::string& error)
+{
+    constexpr int MaxCount = 1'000'000'000;
+    const auto parsed = number(value, low, MaxCount);
+    if (!parsed)
+        error = "--" + name + " needs a number from " + std::to_string(low);
+    return parsed;
 }
 
 } // namespace
@@ -40,62 +86,86 @@ bool isCountOption(std::string_view name)
 std::optional<SimOptions> SimOptions::parse(const std::vector<std::string_view>& args,
                                             std::string& error)
 {
-    constexpr int MaxCount = 1'000'000'000;
+    // getopt_long wants a writable argv with a program name in front.
+    std::vector<std::string> texts{"mrv508-sim"};
+    texts.insert(texts.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& text : texts)
+        argv.push_back(text.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(texts.size());
+
     SimOptions options;
     bool rs485 = false;
     std::optional<std::vector<int>> slaves;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view name = args[i];
-        if (name == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (name == "--rs485") {
-            rs485 = true;
-            continue;
-        }
-        if (name == "--silent") {
-            options.faults.silent = true;
-            continue;
-        }
-        if (i + 1 == args.size()) {
-            error = "unknown option or missing value: " + std::string(name);
+    // "+" stops at the first argument that is no option, ":" reports a missing value apart;
+    // opterr = 0 keeps getopt from printing messages of its own.
+    ::opterr = 0;
+    ::optind = 0;
+    while (true) {
+        const int at = ::optind > 0 ? ::optind : 1;
+        int index = -1;
+        const int id = ::getopt_long(argc, argv.data(), "+:", Options, &index);
+        if (id == -1)
+            break;
+        // getopt_long also takes unique abbreviations; the simulator takes whole names only.
+        const std::string name = id == '?' || id == ':' ? "" : Options[index].name;
+        if (name.empty() || !wholeName(texts[at], name)) {
+            error = "unknown option or missing value: " + texts[at];
             return std::nullopt;
         }
-        const std::string_view value = args[++i];
-        if (name == "--link") {
+        const std::string_view value = ::optarg ? ::optarg : "";
+        switch (id) {
+        case Link:
             options.link = value;
-        } else if (name == "--state") {
+            break;
+        case State:
             options.state = value;
-        } else if (name == "--log") {
+            break;
+        case Log:
             options.log = value;
-        } else if (name == "--reply" && !value.empty()) {
-            options.faults.reply = value;
-        } else if (name == "--slaves") {
+            break;
+        case Rs485:
+            rs485 = true;
+            break;
+        case Slaves:
             slaves = slaveList(value);
-            if (!slaves) {
+            if (!slaves)
                 error = "--slaves needs distinct numbers 0 to 31 separated by commas";
-                return std::nullopt;
-            }
-        } else if (isCountOption(name)) {
-            const int low = name == "--delay" || name == "--split" ? 0 : 1;
-            const auto count = number(value, low, MaxCount);
-            if (!count) {
-                error = std::string(name) + " needs a number from " + std::to_string(low);
-                return std::nullopt;
-            }
-            if (name == "--delay")
-                options.delayMs = *count;
-            else if (name == "--split")
-                options.splitMs = *count;
-            else if (name == "--error-on")
-                options.faults.errorOn = *count;
-            else
-                options.faults.hangUpAfter = *count;
-        } else {
-            error = "unknown option or bad value: " + std::string(name) + " " + std::string(value);
-            return std::nullopt;
+            break;
+        case Silent:
+            options.faults.silent = true;
+            break;
+        case Delay:
+            options.delayMs = count(name, value, 0, error).value_or(0);
+            break;
+        case Split:
+            options.splitMs = count(name, value, 0, error);
+            break;
+        case Reply:
+            if (value.empty())
+                error = "unknown option or bad value: --reply ";
+            options.faults.reply = value;
+            break;
+        case ErrorOn:
+            options.faults.errorOn = count(name, value, 1, error).value_or(0);
+            break;
+        case HangUpAfter:
+            options.faults.hangUpAfter = count(name, value, 1, error).value_or(0);
+            break;
+        case View:
+            options.view = true;
+            break;
+        case Help:
+            options.help = true;
+            break;
         }
+        if (!error.empty())
+            return std::nullopt;
+    }
+    if (::optind < argc) {
+        error = "unexpected argument: " + texts[::optind];
+        return std::nullopt;
     }
     if (slaves && !rs485) {
         error = "--slaves needs --rs485";
@@ -122,5 +192,6 @@ std::string SimOptions::usage()
            "  --reply TEXT        answer TEXT instead of GO to well-formed commands\n"
            "  --error-on N        answer the Nth frame with E3\n"
            "  --hangup-after N    close the line and exit after answering the Nth frame\n"
+           "  --view              show in a window what the devices hold and the frames\n"
            "  --help              show this help\n";
 }

@@ -17,10 +17,11 @@ struct SimOptions
     SimFaults faults;
     int delayMs = 0;
     std::optional<int> splitMs;
+    bool view = false;
     bool help = false;
 
     // Parses the arguments after the program name. On failure returns nothing and says why in
-    // error.
+    // error. Uses getopt_long, whose state is global: one parse at a time.
     static std::optional<SimOptions> parse(const std::vector<std::string_view>& args,
                                            std::string& error);
     static std::string usage();

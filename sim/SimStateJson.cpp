@@ -3,37 +3,31 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-template <typename Container, typename Format>
-std::string jsonArray(const Container& items, Format format)
+// Ordered, so that the keys keep the order in which a person reading the file expects them.
+using Json = nlohmann::ordered_json;
+
+Json channelJson(const SimDevice::Channel& channel)
 {
-    std::string text = "[";
-    for (const auto& item : items) {
-        if (text.size() > 1)
-            text += ',';
-        text += format(item);
-    }
-    return text + ']';
+    return {{"titles", channel.titles},
+            {"whiteLevels", channel.whiteLevels},
+            {"vOffset", channel.vOffset},
+            {"hOffset", channel.hOffset},
+            {"picture", channel.picture}};
 }
 
-std::string channelJson(const SimDevice::Channel& channel)
+Json stationJson(const SimLine::Station& station)
 {
-    return "{\"titles\":" + jsonArray(channel.titles, jsonString) + ",\"whiteLevels\":" +
-           jsonArray(channel.whiteLevels, [](int v) { return std::to_string(v); }) +
-           ",\"vOffset\":" + std::to_string(channel.vOffset) +
-           ",\"hOffset\":" + std::to_string(channel.hOffset) +
-           ",\"picture\":" + std::to_string(channel.picture) + "}";
-}
-
-std::string stationJson(const SimLine::Station& station)
-{
-    const std::string slave = station.slave ? std::to_string(*station.slave) : "null";
-    return "{\"slave\":" + slave +
-           ",\"channels\":" + jsonArray(station.device.channels(), channelJson) + "}";
+    Json channels = Json::array();
+    for (const SimDevice::Channel& channel : station.device.channels())
+        channels.push_back(channelJson(channel));
+    return {{"slave", station.slave ? Json(*station.slave) : Json(nullptr)},
+            {"channels", std::move(channels)}};
 }
 
 bool writeAll(int fd, std::string_view text)
@@ -53,42 +47,15 @@ bool writeAll(int fd, std::string_view text)
 
 std::string simStateJson(const SimLine& line)
 {
-    return std::string("{\"mode\":\"") + (line.rs485() ? "rs485" : "rs232c") +
-           "\",\"frames\":" + std::to_string(line.frames()) +
-           ",\"devices\":" + jsonArray(line.stations(), stationJson) + "}\n";
-}
-
-std::string jsonString(std::string_view text)
-{
-    std::string json = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            json += "\\\"";
-            break;
-        case '\\':
-            json += "\\\\";
-            break;
-        case '\n':
-            json += "\\n";
-            break;
-        case '\r':
-            json += "\\r";
-            break;
-        case '\t':
-            json += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(c));
-                json += escape;
-            } else {
-                json += c;
-            }
-        }
-    }
-    return json + '"';
+    Json devices = Json::array();
+    for (const SimLine::Station& station : line.stations())
+        devices.push_back(stationJson(station));
+    const Json state = {{"mode", line.rs485() ? "rs485" : "rs232c"},
+                        {"frames", line.frames()},
+                        {"devices", std::move(devices)}};
+    // Titles are decoded text and always valid UTF-8; should one ever not be, a replacement
+    // character is better than an exception that ends the simulator.
+    return state.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n';
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view text)

@@ -10,8 +10,5 @@
 // "whiteLevels":[32],"vOffset":n,"hOffset":n,"picture":n},{...}]}]}
 std::string simStateJson(const SimLine& line);
 
-// A JSON string literal of UTF-8 text.
-std::string jsonString(std::string_view text);
-
 // Replaces the file at path by text, so that a reader never sees a half-written file.
 bool writeFileAtomically(const std::string& path, std::string_view text);

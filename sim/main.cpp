@@ -1,10 +1,12 @@
 #include "sim/SimLoop.h"
 #include "sim/SimOptions.h"
 #include "sim/SimPty.h"
+#include "sim/SimViewApp.h"
 
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <string_view>
 #include <sys/signalfd.h>
 #include <vector>
@@ -47,6 +49,10 @@ int main(int argc, char** argv)
         std::perror("mrv508-sim");
         return 1;
     }
+    // Without --view nothing of Qt starts, and no display is needed.
+    std::unique_ptr<SimViewApp> view;
+    if (options->view)
+        view = std::make_unique<SimViewApp>(argv[0]);
     try {
         SimPty pty;
         // The initial state file comes first, so that whoever waits for the link finds it too.
@@ -55,6 +61,8 @@ int main(int argc, char** argv)
             pty.link(options->link);
         std::printf("PTY %s\n", pty.slavePath().c_str());
         std::fflush(stdout);
+        if (view)
+            return view->run(loop, signalFd, "mrv508-sim " + pty.slavePath());
         return loop.run(signalFd);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "mrv508-sim: %s\n", e.what());

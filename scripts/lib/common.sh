@@ -6,8 +6,8 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  qt6-base-dev qt6-serialport-dev qt6-translations-l10n libx11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev qt6-translations-l10n libx11-dev libxtst-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   fonts-ipafont-gothic xvfb xauth
 )
 

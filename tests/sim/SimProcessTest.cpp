@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -242,6 +243,19 @@ TEST_F(SimProcessTest, Rs485OnlyTheAddressedSlaveAnswers)
     EXPECT_EQ(channel(1, 1)["picture"].toInt(), 12);
     EXPECT_EQ(channel(0, 0)["picture"].toInt(), 3);
     EXPECT_EQ(sim->stop(SIGINT), 0);
+}
+
+TEST_F(SimProcessTest, WithTheViewOpenASignalStillEndsItCleanly)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (const int signal : {SIGTERM, SIGINT}) {
+        auto sim = start({"--view"});
+        EXPECT_EQ(transact(m_port, "P0105\r\n"), "GO\r\n");
+        ::close(m_port);
+        m_port = -1;
+        EXPECT_EQ(sim->stop(signal), 0) << strsignal(signal);
+        EXPECT_FALSE(std::filesystem::is_symlink(path("port")));
+    }
 }
 
 TEST_F(SimProcessTest, SplitReplyComesInTwoPieces)
