@@ -163,10 +163,12 @@ void CommLink::handOverHungUpPort()
 
 void CommLink::InterpretReply(const char* line)
 {
-    NoteReplyLine();
     const ReplyOutcome outcome =
         InterpretReplyLine(line, DeviceSettings.rsControl, DeviceSettings.allSetStep);
+    // The outcome is stored before the reply counts as come, so that whoever sees the reply come
+    // (the batch's next step) also sees whether the device refused the line.
     DeviceSettings.replyError = outcome.replyError;
+    NoteReplyLine();
     if (outcome.box)
         readerBoxes.show(*outcome.box);
 }
