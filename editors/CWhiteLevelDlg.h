@@ -6,7 +6,7 @@ class PreviewFrame;
 
 // The white level of each picture of each channel: the picture list picks the picture whose
 // level the level list edits, and the preview above shows the 32 levels of the current channel.
-class CWhiteLevelDlg : public CValueEditorDlg
+class CWhiteLevelDlg final : public CValueEditorDlg
 {
     Q_OBJECT
 

@@ -72,7 +72,7 @@ std::optional<std::string> MakeTitleCommand(int channel, int position, const std
         line[5] = static_cast<char>('0' + number / 10);
         line[6] = static_cast<char>('0' + number % 10);
     }
-    for (int k = 0; k < TitleBytes / 2; ++k) {
+    for (std::size_t k = 0; k < TitleBytes / 2; ++k) {
         const auto lead = static_cast<unsigned char>(padded[2 * k]);
         const auto trail = static_cast<unsigned char>(padded[2 * k + 1]);
         const std::uint16_t jis =

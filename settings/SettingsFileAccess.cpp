@@ -9,7 +9,7 @@
 
 namespace {
 // Far beyond any settings file (about 5 KB), and small enough to read at once.
-constexpr qint64 LargestFile = 16 * 1024 * 1024;
+constexpr qint64 LargestFile = qint64{16} * 1024 * 1024;
 } // namespace
 
 bool ReadSettingsFileAt(const std::string& path)

@@ -35,7 +35,7 @@ std::optional<int> hexCode(std::string_view digits)
     return value;
 }
 
-std::string hex4(int code)
+std::string hex4(std::uint16_t code)
 {
     char text[8];
     std::snprintf(text, sizeof text, "%04X", code);
@@ -84,9 +84,10 @@ std::optional<std::string> titleText(std::string_view hex, std::string& error)
             error = "malformed JIS code";
             return std::nullopt;
         }
-        const auto character = jisToUtf8(static_cast<std::uint16_t>(*code));
+        const auto jis = static_cast<std::uint16_t>(*code);
+        const auto character = jisToUtf8(jis);
         if (!character) {
-            error = "no character for JIS code " + hex4(*code);
+            error = "no character for JIS code " + hex4(jis);
             return std::nullopt;
         }
         text += *character;

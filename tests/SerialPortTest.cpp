@@ -32,7 +32,6 @@
 #include <thread>
 #include <unistd.h>
 
-using testing::HasSubstr;
 using testing::StartsWith;
 
 namespace {

@@ -295,11 +295,11 @@ INSTANTIATE_TEST_SUITE_P(Files, DiskTest, testing::Values(
         mkfifo(t.path("pipe.dat").c_str(), 0666);
         return t.path("pipe.dat"); }},
     DiskCase{"ReadOversized", false, [](auto& t) {
-        const std::string name = t.write("a.dat", "");
+        std::string name = t.write("a.dat", "");
         EXPECT_EQ(truncate(name.c_str(), 17 << 20), 0);
         return name; }},
     DiskCase{"ReadUnreadable", false, [](auto& t) {
-        const std::string name = t.write("a.dat", Repeat("1\r\n", 134));
+        std::string name = t.write("a.dat", Repeat("1\r\n", 134));
         chmod(name.c_str(), 0600);
         return name; }, false, true},
     DiskCase{"SaveOverDirectory", true, [](auto& t) {
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(Files, DiskTest, testing::Values(
     DiskCase{"SaveNoName", true, [](auto&) { return std::string(); }},
     DiskCase{"SaveIntoFolderWithoutWritePermission", true, [](auto& t) {
         QDir(t.folder.path()).mkdir("locked");
-        const std::string name = t.write("locked/a.dat", "old");
+        std::string name = t.write("locked/a.dat", "old");
         chmod(name.c_str(), 0666);
         return name; }, false, true},
     DiskCase{"SaveOnFullDisk", true, FullDisk}),
