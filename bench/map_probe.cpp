@@ -16,8 +16,6 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
