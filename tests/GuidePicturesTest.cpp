@@ -13,8 +13,8 @@ QSet<QString> picturesOfGuide()
     EXPECT_TRUE(guide.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(guide.readAll());
     QSet<QString> names;
-    for (const auto& match : QRegularExpression(QStringLiteral(R"(\]\(images/([^)]+)\))"))
-                                 .globalMatch(text))
+    for (const auto& match :
+         QRegularExpression(QStringLiteral(R"(\]\(images/([^)]+)\))")).globalMatch(text))
         names.insert(match.captured(1));
     return names;
 }
@@ -34,7 +34,8 @@ double blackShare(const QImage& image)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             black += image.pixel(x, y) == qRgb(0, 0, 0);
-    return double(black) / (qsizetype(image.width()) * image.height());
+    return static_cast<double>(black) /
+           static_cast<double>(qsizetype(image.width()) * image.height());
 }
 
 } // namespace

@@ -149,7 +149,8 @@ public:
             return -1;
         // The fields after the command name, which is in parentheses and may hold blanks.
         const QList<QByteArray> fields = stat.readAll().split(')').last().simplified().split(' ');
-        return (fields[11].toDouble() + fields[12].toDouble()) / sysconf(_SC_CLK_TCK);
+        return (fields[11].toDouble() + fields[12].toDouble()) /
+               static_cast<double>(sysconf(_SC_CLK_TCK));
     }
 
     void signal(int number) const { kill(static_cast<pid_t>(pid()), number); }

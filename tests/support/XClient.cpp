@@ -19,8 +19,9 @@ QByteArray propertyOf(Display* display, ::Window window, Atom property, Atom typ
                            &items, &remaining, &data) != Success ||
         data == nullptr)
         return {};
-    const int itemBytes = format == 32 ? sizeof(long) : format / 8;
-    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<int>(items) * itemBytes);
+    // Xlib hands 32-bit items over as longs.
+    const qsizetype itemBytes = format == 32 ? qsizetype(sizeof(long)) : format / 8;
+    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(items) * itemBytes);
     XFree(data);
     return bytes;
 }

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-struct _XDisplay;
+// Xlib's own name for a Display, declared here so that Xlib's macros stay out of the tests.
+struct _XDisplay; // NOLINT(bugprone-reserved-identifier)
 
 // A connection to an X server that finds a program's windows and acts on them as an operator
 // does: the close box, and keys typed into the focused window.
