@@ -1,6 +1,6 @@
 #include "sim/SimViewState.h"
 
-#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -10,9 +10,9 @@ std::string titleLabel(int position)
 {
     if (position == TopPosition)
         return "Top";
-    char label[16];
-    std::snprintf(label, sizeof label, "Bottom%2d", position + 1);
-    return label;
+    // "Bottom 1" .. "Bottom32": the number takes two places.
+    const std::string number = std::to_string(position + 1);
+    return (number.size() < 2 ? "Bottom " : "Bottom") + number;
 }
 
 } // namespace
@@ -35,9 +35,8 @@ std::vector<std::string> SimViewState::stationNames() const
 {
     std::vector<std::string> names;
     for (const SimLine::Station& station : m_stations) {
-        char name[16];
-        std::snprintf(name, sizeof name, "Slave %02d", station.slave.value_or(0));
-        names.push_back(m_rs485 ? name : "RS-232C");
+        const std::string number = std::to_string(station.slave.value_or(0));
+        names.push_back(m_rs485 ? (number.size() < 2 ? "Slave 0" : "Slave ") + number : "RS-232C");
     }
     return names;
 }
