@@ -1,5 +1,6 @@
 #include "send/RunSender.h"
 
+#include "link/LockHolder.h"
 #include "link/SerialPort.h"
 #include "platform/Profile.h"
 #include "platform/TerminationSignals.h"
@@ -10,8 +11,6 @@
 #include "settings/SettingsFileAccess.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <unistd.h>
 
@@ -33,32 +32,6 @@ int dryRun(const std::vector<PlannedLine>& plan, bool rs485, std::ostream& out, 
     return result;
 }
 
-// The program that has `path` open, as "name (pid N)", when /proc tells; else nothing.
-std::string holderOf(const std::string& path)
-{
-    std::error_code error;
-    const std::filesystem::path device = std::filesystem::canonical(path, error);
-    if (error)
-        return {};
-    for (const auto& process : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string pid = process.path().filename();
-        if (pid.find_first_not_of("0123456789") != std::string::npos ||
-            pid == std::to_string(getpid()))
-            continue;
-        std::error_code unreadable;
-        for (const auto& fd :
-             std::filesystem::directory_iterator(process.path() / "fd", unreadable)) {
-            if (std::filesystem::read_symlink(fd.path(), unreadable) != device)
-                continue;
-            std::ifstream comm(process.path() / "comm");
-            std::string name;
-            std::getline(comm, name);
-            return name + " (pid " + pid + ")";
-        }
-    }
-    return {};
-}
-
 // Opens the port as the window tool does; returns why it failed, or an empty string.
 std::string openPort(SerialPort& port, const SendOptions& options)
 {
@@ -71,7 +44,7 @@ std::string openPort(SerialPort& port, const SendOptions& options)
                    " names none of COM1 to COM6 (0 to 5)";
     }
     if (std::string reason = port.open(path); !reason.empty()) {
-        const std::string holder = holderOf(path);
+        const std::string holder = LockHolder(path);
         return holder.empty() || reason.find("held by") == std::string::npos
                    ? reason
                    : reason + " It is held by " + holder + ".";

@@ -1,6 +1,7 @@
 #include "link/SerialPort.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
+#include "link/LockHolder.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
 #include "support/LinkTest.h"
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <grp.h>
 #include <ostream>
 #include <poll.h>
@@ -144,6 +146,38 @@ TEST(SerialPortTest, APortHeldByAnotherOpenCannotBeSharedUntilItIsClosed)
     EXPECT_FALSE(second.isOpen());
     holder.close();
     EXPECT_EQ(second.open(pty.slave), "");
+}
+
+// Another program may have the port open without its lock (a terminal, a simulator's own side):
+// the one named is the lock's holder.
+TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
+{
+    RawPty pty;
+    const int openWithoutLock = open(pty.slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(openWithoutLock, 0);
+    EXPECT_EQ(LockHolder(pty.slave), "");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        SerialPort port;
+        const char held = port.open(pty.slave).empty() ? 'y' : 'n';
+        [[maybe_unused]] const ssize_t ignored = write(ready[1], &held, 1);
+        ::pause();
+        _exit(0);
+    }
+    char held = 'n';
+    EXPECT_EQ(read(ready[0], &held, 1), 1);
+    std::ifstream comm("/proc/self/comm");
+    std::string name;
+    std::getline(comm, name);
+    EXPECT_EQ(held, 'y');
+    EXPECT_EQ(LockHolder(pty.slave), name + " (pid " + std::to_string(child) + ")");
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    close(openWithoutLock);
 }
 
 // Opens the path as an ordinary user would and returns the reason of a failure. Root passes every
