@@ -8,7 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libx11-dev libxtst-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  fonts-ipafont-gothic xvfb xauth
+  fonts-ipafont-gothic xvfb xauth ccache jq
 )
 
 install_missing() {
@@ -25,10 +25,25 @@ install_missing() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null
 }
 
+# Compilations go through ccache where it is installed. Paths under the clone are rewritten
+# relative to it, debug information included, so that clones in other folders share the cache.
+CACHE_OPTIONS=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$ROOT
+  CACHE_OPTIONS=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache "-DCMAKE_CXX_FLAGS=-fdebug-prefix-map=$ROOT=.")
+fi
+
+# configure SOURCE DIR [cmake options...]
+configure() {
+  local source=$1 dir=$2
+  shift 2
+  cmake -S "$source" -B "$dir" -G Ninja "${CACHE_OPTIONS[@]}" "$@" >/dev/null
+}
+
 # build DIR [cmake options...]
 build() {
   local dir=$1
   shift
-  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  configure "$ROOT" "$dir" "$@"
   cmake --build "$dir"
 }
