@@ -25,10 +25,9 @@ public:
     Browser() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
     ~Browser() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
 
-    QList<QUrl> opened;
+    Q_SLOT void open(const QUrl& url) { opened << url; }
 
-public slots:
-    void open(const QUrl& url) { opened << url; }
+    QList<QUrl> opened;
 };
 
 BoxRequest missingBox(const QString& page)
