@@ -11,7 +11,8 @@ class QTimer;
 class QToolBar;
 
 // The one top-level window: a fixed bar at the top-left corner with the menu, the toolbar and a
-// status bar whose last pane is a clock. Its view receives every command but the about box.
+// status bar whose last pane is a clock. Its view receives every command but the about box and
+// the guide.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT

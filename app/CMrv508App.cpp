@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CMrv508View.h"
+#include "app/GuidePage.h"
 #include "link/CommLink.h"
 #include "platform/MessageOwner.h"
 #include "res/Commands.h"
@@ -77,9 +78,12 @@ int CMrv508App::Run()
 
 bool CMrv508App::OnCommand(int command)
 {
-    if (command != ID_APP_ABOUT)
+    if (command == ID_APP_ABOUT)
+        OnAppAbout();
+    else if (command == ID_HELP_GUIDE)
+        OnHelpGuide();
+    else
         return false;
-    OnAppAbout();
     return true;
 }
 
@@ -87,6 +91,11 @@ void CMrv508App::OnAppAbout()
 {
     CAboutDlg dialog(frame.get());
     dialog.exec();
+}
+
+void CMrv508App::OnHelpGuide()
+{
+    GuidePage(QCoreApplication::applicationDirPath()).show();
 }
 
 void CMrv508App::loadQtTranslations()

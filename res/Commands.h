@@ -13,6 +13,7 @@ enum Command : int {
     ID_DATA_OPEN = 32786,
     ID_DATA_SAVE = 32787,
     ID_DATA_SAVE_AS = 32788,
+    ID_HELP_GUIDE = 32789,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
 };
@@ -39,7 +40,7 @@ struct Accelerator
     const char* keys;
 };
 
-extern const std::array<CommandText, 12> CommandTexts;
+extern const std::array<CommandText, 13> CommandTexts;
 extern const std::array<MenuTemplate, 4> MainMenu;
 extern const std::array<Command, 7> ToolbarButtons;
 extern const std::array<Accelerator, 3> Accelerators;
