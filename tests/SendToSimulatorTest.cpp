@@ -190,8 +190,8 @@ TEST_F(SendToSimulatorTest, ASimulatorWithABaudRateStampsFramesAtTheLinesPace)
     EXPECT_EQ(send(device(sim) + QStringList{"--only", "offsets"}), 0) << err.toStdString();
     EXPECT_EQ(sim.framesReceived(),
               (QStringList{"VER0132\\r\\n", "VER0263\\r\\n", "HOR0115\\r\\n", "HOR0208\\r\\n"}));
-    // A frame comes after the reply to the one before (4 bytes) and its own 9 bytes: 13 bytes of
-    // 11 bits at 1200 baud.
+    // After the reply to the frame before (4 bytes) and its own 9: 13 bytes of 11 bits at 1200
+    // baud.
     const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
     for (qsizetype i = 1; i < frames.size(); ++i)
         EXPECT_GE(frames[i].ms - frames[i - 1].ms, 119) << i;
