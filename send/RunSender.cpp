@@ -81,8 +81,8 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
         return SendAllAccepted;
     }
     ResetSettings();
-    if (!ReadSettingsFileAt(options->file)) {
-        err << "mrv508-send: cannot read the settings file " << options->file << '\n';
+    if (const std::string problem = ReadSettingsFileStrictAt(options->file); !problem.empty()) {
+        err << "mrv508-send: " << problem << '\n';
         return SendBadInput;
     }
     const std::vector<PlannedLine> plan = BuildSendPlan(*options);

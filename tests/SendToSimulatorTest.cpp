@@ -109,7 +109,6 @@ TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
 {
     DeviceSettings.title[0][4] = "\xFA\x7F";
     DeviceSettings.title[1][32] = "A";
-    DeviceSettings.hOffset[1] = 16;
     ASSERT_TRUE(WriteSettingsFileAt(file()));
     SimulatorProcess sim({"--error-on", "2"});
     ASSERT_TRUE(sim.started());
@@ -119,8 +118,20 @@ TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
         QStringLiteral(": ＪＩＳ第１水準,第２水準以外の字が選択されてます (skipped)");
     EXPECT_TRUE(err.contains("ch.1 title Bottom5" + notJis) &&
                 err.contains("ch.2 title Top" + notJis));
-    EXPECT_TRUE(err.contains("ch.2 horizontal offset: value out of range (skipped)"));
-    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +67 +66 +1 +0 +3")));
+    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +68 +67 +1 +0 +2")));
+}
+
+TEST_F(SendToSimulatorTest, AFileUnfitToSendIsRefusedWhole)
+{
+    DeviceSettings.hOffset[1] = 16;
+    ASSERT_TRUE(WriteSettingsFileAt(file()));
+    // A port that cannot be opened would end in exit status 3: the file stops the sender first.
+    for (const QStringList& options : {QStringList{}, QStringList{"--dry-run"}}) {
+        EXPECT_EQ(send(QStringList{"--device", "/nonexistent"} + options), 2);
+        EXPECT_EQ(err.toStdString(),
+                  "mrv508-send: " + file() + ":4: a horizontal offset is 0 to 15, not \"16\"\n");
+        EXPECT_EQ(out, "");
+    }
 }
 
 TEST_F(SendToSimulatorTest, APortHeldByAnotherProgramIsLeftAlone)
@@ -167,4 +178,17 @@ TEST_F(SendToSimulatorTest, AnInterruptEndsTheRunWithItsSummary)
     EXPECT_EQ(finish(), 1);
     EXPECT_TRUE(err.contains("interrupted; nothing more is sent"));
     EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +1 +0 +0 +1 +133")));
+}
+
+TEST_F(SendToSimulatorTest, ASimulatorWithABaudRateStampsFramesAtTheLinesPace)
+{
+    SimulatorProcess sim({"--baud", "1200"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--only", "offsets"}), 0) << err.toStdString();
+    EXPECT_EQ(sim.framesReceived(),
+              (QStringList{"VER0132\\r\\n", "VER0263\\r\\n", "HOR0115\\r\\n", "HOR0208\\r\\n"}));
+    // After the reply before (4 bytes) and its own 9 bytes: 13 bytes of 11 bits at 1200 baud.
+    const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
+    for (qsizetype i = 1; i < frames.size(); ++i)
+        EXPECT_GE(frames[i].ms - frames[i - 1].ms, 119) << i;
 }
