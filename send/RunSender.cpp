@@ -42,8 +42,8 @@ std::optional<std::vector<PlannedLine>> planEverySlave(const SendOptions& option
     for (const int slave : slaves) {
         const std::string& file = options.fileOf(slave);
         ResetSettings();
-        if (!ReadSettingsFileAt(file)) {
-            err << "mrv508-send: cannot read the settings file " << file << '\n';
+        if (const std::string problem = ReadSettingsFileStrictAt(file); !problem.empty()) {
+            err << "mrv508-send: " << problem << '\n';
             return std::nullopt;
         }
         SendOptions one = options;

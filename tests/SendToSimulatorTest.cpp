@@ -116,7 +116,6 @@ TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
 {
     DeviceSettings.title[0][4] = "\xFA\x7F";
     DeviceSettings.title[1][32] = "A";
-    DeviceSettings.hOffset[1] = 16;
     ASSERT_TRUE(WriteSettingsFileAt(file()));
     SimulatorProcess sim({"--error-on", "2"});
     ASSERT_TRUE(sim.started());
@@ -126,8 +125,23 @@ TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
         QStringLiteral(": ＪＩＳ第１水準,第２水準以外の字が選択されてます (skipped)");
     EXPECT_TRUE(err.contains("ch.1 title Bottom5" + notJis) &&
                 err.contains("ch.2 title Top" + notJis));
-    EXPECT_TRUE(err.contains("ch.2 horizontal offset: value out of range (skipped)"));
-    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +67 +66 +1 +0 +3")));
+    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +68 +67 +1 +0 +2")));
+}
+
+TEST_F(SendToSimulatorTest, AFileUnfitToSendIsRefusedWhole)
+{
+    DeviceSettings.hOffset[1] = 16;
+    ASSERT_TRUE(WriteSettingsFileAt(file()));
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.started());
+    const QString problem = QString::fromStdString(
+        "mrv508-send: " + file() + ":4: a horizontal offset is 0 to 15, not \"16\"\n");
+    for (const QStringList& options : {device(sim), device(sim) + QStringList{"--dry-run"}}) {
+        EXPECT_EQ(send(options), 2);
+        EXPECT_EQ(err, problem);
+        EXPECT_EQ(out, "");
+    }
+    EXPECT_TRUE(sim.framesReceived().isEmpty());
 }
 
 TEST_F(SendToSimulatorTest, APortHeldByAnotherProgramIsLeftAlone)

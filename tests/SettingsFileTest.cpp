@@ -213,6 +213,82 @@ INSTANTIATE_TEST_SUITE_P(
                     std::pair("\x95\x5c \x8e\xa6", "\x95\x5c" + FullBlank + "\x8e\xa6"),
                     std::pair(Repeat(Kan, 17), Repeat(Kan, 16))));
 
+// Strict reading: a file fit to send, or its first wrong line and why; the record takes only
+// the former. `line` is 0 for a file that is taken.
+struct StrictCase
+{
+    const char* name;
+    std::string text;
+    int line = 0;
+    std::string what;
+};
+
+std::vector<std::string> Sendable(int count = 134)
+{
+    std::vector<std::string> lines = Numbered(std::vector<std::string>(68, "1"), 0, 65);
+    lines[69] = "a b";
+    lines.resize(count, "t");
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& end = "\r\n")
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + end;
+    return text;
+}
+
+std::string SendableWith(size_t line, const std::string& text)
+{
+    std::vector<std::string> lines = Sendable();
+    lines[line - 1] = text;
+    return Joined(lines);
+}
+
+class StrictReadTest : public SettingsFileTest, public testing::WithParamInterface<StrictCase>
+{
+};
+
+TEST_P(StrictReadTest, TakesOnlyAFileFitToSend)
+{
+    const std::string old = WriteSettingsFile();
+    const std::optional<SettingsFileProblem> problem = ReadSettingsFileStrict(GetParam().text);
+    if (GetParam().line == 0) {
+        ASSERT_FALSE(problem) << problem->line << ": " << problem->what;
+        std::vector<std::string> saved = Sendable();
+        saved[69] = "a" + FullBlank + "b";
+        EXPECT_EQ(WriteSettingsFile(), Lines(saved));
+    } else {
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(problem->line, GetParam().line);
+        EXPECT_NE(problem->what.find(GetParam().what), std::string::npos) << problem->what;
+        EXPECT_EQ(WriteSettingsFile(), old);
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Files, StrictReadTest, testing::Values(
+    StrictCase{"BlankInsideATitle", Joined(Sendable()), 0, ""},
+    StrictCase{"LfOnly", Joined(Sendable(), "\n"), 0, ""},
+    StrictCase{"CrOnlyLastLineWithoutEnd", [] {
+        std::string text = Joined(Sendable(), "\r");
+        text.pop_back();
+        return text; }(), 0, ""},
+    StrictCase{"Empty", "", 1, "empty"},
+    StrictCase{"Lines133", Joined(Sendable(133)), 133, "134 lines, this one 133"},
+    StrictCase{"Lines135", Joined(Sendable(135)), 135, "134 lines, this one 135"},
+    StrictCase{"EmptyLineAtTheEnd", Joined(Sendable()) + "\r\n", 135, "this one 135"},
+    StrictCase{"Bom", "\xEF\xBB\xBF" + Joined(Sendable()), 1, "byte order mark"},
+    StrictCase{"Nul", SendableWith(70, std::string("t\0", 2)), 70, "NUL"},
+    StrictCase{"OutOfRange", SendableWith(3, "16"), 3, "a horizontal offset is 0 to 15, not \"16\""},
+    StrictCase{"NoNumber", SendableWith(68, "8 "), 68, "a white level is 0 to 9, not \"8 \""},
+    StrictCase{"Title29Bytes", SendableWith(134, "A" + Repeat(Kan, 14)), 134, "28 bytes, this one 29"},
+    StrictCase{"BlanksMakeTheTitleTooLong", SendableWith(69, Repeat(Kan, 13) + " A"), 69,
+               "this one 29"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
 // Reading or saving: what cannot be done whole fails and leaves the record, `modified`, the old
 // file and its folder as they were; whatever opens is read without harm. `make` returns the path,
 // or nothing when the row cannot be prepared here.
