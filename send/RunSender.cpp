@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -91,6 +92,14 @@ std::string openPort(SerialPort& port, const SendOptions& options, std::string& 
     return {};
 }
 
+// A terminal tall enough for a progress row per slave, which is rewritten in place.
+bool rowsFit(size_t rows)
+{
+    winsize size{};
+    return isatty(STDERR_FILENO) && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 &&
+           size.ws_row > rows;
+}
+
 void printSummary(const std::vector<SlaveTally>& tallies, bool rs485, std::ostream& out)
 {
     out << "  slave   sent  accepted  rejected  not answered  skipped  not sent\n";
@@ -137,7 +146,8 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     const TerminationSignals interrupts;
     LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs,
                       interrupts.requestDescriptor());
-    SendProgress progress(err, &err == &std::cerr && isatty(STDERR_FILENO));
+    SendProgress progress(err, &err == &std::cerr &&
+                                   rowsFit(options->rs485() ? options->slaves.size() : 1));
     const std::vector<SlaveTally> tallies = sender.send(*plan, progress);
     printSummary(tallies, options->rs485(), out);
     if (sender.interrupted())
