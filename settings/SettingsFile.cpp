@@ -119,6 +119,12 @@ std::string TitleLine(const std::string& title)
     return std::string(FitToBuffer(WithFullWidthBlanks(title)));
 }
 
+// A title line taken whole, as typing would have stored it.
+std::string TitleOfLine(std::string_view line)
+{
+    return line == EmptyTitle ? std::string() : WithFullWidthBlanks(line);
+}
+
 void SkipBlanks(std::string_view& rest)
 {
     while (!rest.empty() && IsBlank(rest.front()))
@@ -213,9 +219,23 @@ std::string WriteSettingsFile()
 
 void ReadSettingsFile(std::string_view file)
 {
-    for (const IntegerLine& line : IntegerLines())
+    // In a file of exactly 134 lines each line is one value, so a title with half-width blanks
+    // (files written on Windows hold such titles) keeps its place instead of falling into tokens.
+    const std::vector<std::string_view> lines = SplitLines(file);
+    const std::vector<IntegerLine> integers = IntegerLines();
+    const std::vector<std::string*> titles = TitleLines();
+    if (lines.size() == SettingsFileLines) {
+        for (size_t i = 0; i < integers.size(); ++i) {
+            std::string_view line = lines[i];
+            ReadInteger(line, *integers[i].field);
+        }
+        for (size_t i = 0; i < titles.size(); ++i)
+            *titles[i] = FitToBuffer(TitleOfLine(lines[integers.size() + i]));
+        return;
+    }
+    for (const IntegerLine& line : integers)
         ReadInteger(file, *line.field);
-    for (std::string* title : TitleLines())
+    for (std::string* title : titles)
         *title = ReadTitle(file);
 }
 
@@ -240,7 +260,7 @@ std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)
             values.push_back(*value);
             continue;
         }
-        std::string title = lines[i] == EmptyTitle ? "" : WithFullWidthBlanks(lines[i]);
+        std::string title = TitleOfLine(lines[i]);
         if (title.size() > SendableTitleBytes)
             return SettingsFileProblem{number, "a title holds at most 28 bytes, this one " +
                                                    std::to_string(title.size())};

@@ -15,6 +15,8 @@ std::string WriteSettingsFile();
 
 // Stores the values of `file` in the record, field by field in file order, without any range
 // test. An integer that cannot be read keeps its field; a title that is missing becomes empty.
+// A file of exactly 134 lines is read line by line, each title whole with its half-width blanks
+// made full-width; any other is read as white-space separated tokens.
 void ReadSettingsFile(std::string_view file);
 
 // Where a file that is to be sent goes wrong: its line (from 1) and what is wrong there.

@@ -132,13 +132,15 @@ TEST_P(GoldenFileTest, SavingWhatWasLoadedGivesTheExpectedBytes)
     EXPECT_EQ(Slurp(path("saved.dat")), Slurp(data + expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, GoldenFileTest,
-                         testing::Values(std::pair("", "defaults.dat"),
-                                         std::pair("japanese.dat", "japanese.dat"),
-                                         std::pair("japanese-lf.dat", "japanese.dat")));
+INSTANTIATE_TEST_SUITE_P(
+    Files, GoldenFileTest,
+    testing::Values(std::pair("", "defaults.dat"), std::pair("japanese.dat", "japanese.dat"),
+                    std::pair("japanese-lf.dat", "japanese.dat"),
+                    std::pair("windows-blanks.dat", "windows-blanks-saved.dat")));
 
-// Foreign and damaged files are read token by token. `ints` and `titles` are the leading lines
-// the record then saves as; the later integers keep 7 and the later titles are empty.
+// Foreign and damaged files are read token by token, those of 134 lines line by line. `ints` and
+// `titles` are the leading lines the record then saves as; the later integers keep 7 and the
+// later titles are empty.
 struct Foreign
 {
     const char* name;
@@ -175,10 +177,19 @@ INSTANTIATE_TEST_SUITE_P(Files, ForeignFileTest, testing::Values(
             {"-5", "2147483647", "-2147483648", "2147483647", "-2147483648", "4", "7"}, {}},
     Foreign{"CrOnly", "1\r2\rAB\rCD\r", {"1", "2"}, {"AB", "CD"}},
     Foreign{"OneLetterS", OnesFile + "s\nS\nss\n", Ones, {"s", "S", "ss"}},
-    Foreign{"BlankInsideMovesLaterTitlesOn", OnesFile + Lines(Numbered({"t0", "a b"}, 2, 65)),
+    Foreign{"BlankInsideMovesLaterTitlesOn", OnesFile + Lines(Numbered({"t0", "a b"}, 2, 66)),
             Ones, Numbered({"t0", "a", "b"}, 2, 64)},
-    Foreign{"OnlyBlanksMovesLaterTitlesBack", OnesFile + Lines(Numbered({"t0", " \t "}, 2, 65)),
-            Ones, Numbered({"t0"}, 2, 65)},
+    Foreign{"OnlyBlanksMovesLaterTitlesBack", OnesFile + Lines(Numbered({"t0", " \t "}, 2, 66)),
+            Ones, Numbered({"t0"}, 2, 66)},
+    Foreign{"In134LinesABlankInsideKeepsItsPlace",
+            OnesFile + Lines(Numbered({"t0", "a b", " \t ", "", "s"}, 5, 65)), Ones,
+            Numbered({"t0", "a" + FullBlank + "b", Repeat(FullBlank, 3), "s", "s"}, 5, 65)},
+    Foreign{"In134LinesEachIntegerIsItsLine",
+            "x\n2 3\n" + Repeat("1\n", 66) + "\t" + Kan + " A\n" + Repeat("t\n", 65),
+            [] { std::vector<std::string> ints(68, "1"); ints[0] = "7"; ints[1] = "2";
+                 return ints; }(),
+            [] { std::vector<std::string> titles(66, "t");
+                 titles[0] = FullBlank + Kan + FullBlank + "A"; return titles; }()},
     Foreign{"LongTokenCutBetweenCharacters", OnesFile + "AB" + Repeat(Kan, 17) + "\nnext", Ones,
             {"AB" + Repeat(Kan, 15), "next"}},
     Foreign{"Utf8", OnesFile + "漢字\n" + Repeat(Utf8, 4) + "\n", Ones,
