@@ -190,6 +190,20 @@ TEST_F(SendToSimulatorTest, AnInterruptWaitsForTheReplyUnderWayAndCountsTheRestN
     EXPECT_TRUE(out.contains(QRegularExpression(" 3 +0 +0 +0 +0 +0 +134\n")));
 }
 
+TEST_F(SendToSimulatorTest, ASimulatorWithABaudRateStampsFramesAtTheLinesPace)
+{
+    SimulatorProcess sim({"--baud", "1200"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--only", "offsets"}), 0) << err.toStdString();
+    EXPECT_EQ(sim.framesReceived(),
+              (QStringList{"VER0132\\r\\n", "VER0263\\r\\n", "HOR0115\\r\\n", "HOR0208\\r\\n"}));
+    // A frame comes after the reply to the one before (4 bytes) and its own 9 bytes: 13 bytes of
+    // 11 bits at 1200 baud.
+    const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
+    for (qsizetype i = 1; i < frames.size(); ++i)
+        EXPECT_GE(frames[i].ms - frames[i - 1].ms, 119) << i;
+}
+
 TEST_F(SendToSimulatorTest, WithoutADeviceTheProfilesComPortAndLineModeAreUsed)
 {
     SimulatorProcess sim({"--rs485", "--slaves", "0,3,12"});
