@@ -136,11 +136,16 @@ void LineSender::sendNext()
 LineSender::Event LineSender::await(Clock::time_point until)
 {
     while (true) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        // To the nanosecond, so that a fast line's pace is not stretched to whole milliseconds.
+        const auto left = std::max(until - Clock::now(), Clock::duration::zero());
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        const timespec wait{
+            seconds.count(),
+            std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds).count()};
         // After a stop the request stays readable; only the line is watched then.
         const int watchStop = stopped ? -1 : stopFd;
         pollfd waits[2] = {{port.descriptor(), POLLIN, 0}, {watchStop, POLLIN, 0}};
-        const int ready = poll(waits, 2, static_cast<int>(std::max<long long>(left.count(), 0)));
+        const int ready = ppoll(waits, 2, &wait, nullptr);
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0)
