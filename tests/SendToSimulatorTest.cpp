@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
+#include <map>
 
 namespace {
 
@@ -238,6 +240,38 @@ TEST_F(SendToSimulatorTest, EachSlaveGetsItsOwnFile)
         ResetSettings();
         ASSERT_TRUE(ReadSettingsFileAt(path));
         expectRecord(state, station);
+    }
+}
+
+TEST_F(SendToSimulatorTest, SlavesTakeTurnsInOrderAtTheirPaceAndTheLineNeverIdlesWhileOneIsDue)
+{
+    constexpr int Pace = 300;
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3,12", "--baud", "96000"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--rs485", "--slaves", "0,3,12", "--only", "offsets",
+                                             "--pace", QString::number(Pace)}),
+              0)
+        << err.toStdString();
+    const QStringList order{"VER0132\\r\\n", "VER0263\\r\\n", "HOR0115\\r\\n", "HOR0208\\r\\n"};
+    const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
+    ASSERT_EQ(frames.size(), 3 * order.size());
+    std::map<QString, QList<qint64>> arrivals{{"00", {}}, {"03", {}}, {"12", {}}};
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        QList<qint64>& times = arrivals[frames[i].frame.left(2)];
+        ASSERT_LT(times.size(), order.size()) << i;
+        EXPECT_EQ(frames[i].frame.mid(2), order[times.size()]) << i;
+        // Generous bounds: a stamp is taken when the simulator gets round to the frame.
+        if (!times.empty()) {
+            EXPECT_GE(frames[i].ms - times.back(), Pace - 50) << i;
+        }
+        if (i > 0) {
+            qint64 firstDue = std::numeric_limits<qint64>::max();
+            for (const auto& [slave, sent] : arrivals)
+                if (sent.size() < order.size())
+                    firstDue = std::min(firstDue, sent.empty() ? 0 : sent.back() + Pace);
+            EXPECT_LE(frames[i].ms, std::max(frames[i - 1].ms, firstDue) + Pace / 2) << i;
+        }
+        times.push_back(frames[i].ms);
     }
 }
 
