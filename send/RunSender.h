@@ -11,6 +11,6 @@ enum SendExit {
     SendInterrupted = 130
 };
 
-// The whole sender: the command line (program name first) in, the exit status out. Progress and
-// the summary go to out, problems to err.
+// The whole sender: the command line (program name first) in, the exit status out. The line it
+// opened and the summary go to out, progress and problems to err.
 int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err);
