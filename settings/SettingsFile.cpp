@@ -47,11 +47,12 @@ std::vector<std::string*> TitleLines()
     return lines;
 }
 
-// Each line without its end: CR LF, LF or CR. A last line without an end counts as well.
+// Each line without its end: CR LF, LF or CR. A last line without an end counts as well. Stops
+// after one line more than a settings file has: a large damaged file costs no more.
 std::vector<std::string_view> SplitLines(std::string_view file)
 {
     std::vector<std::string_view> lines;
-    while (!file.empty()) {
+    while (!file.empty() && lines.size() <= SettingsFileLines) {
         const size_t end = file.find_first_of("\r\n");
         lines.push_back(file.substr(0, end));
         if (end == std::string_view::npos)
@@ -189,9 +190,8 @@ std::optional<SettingsFileProblem> ShapeProblem(std::string_view file,
                                           "134 lines, this one " +
                                               std::to_string(count)};
     if (count > SettingsFileLines)
-        return SettingsFileProblem{SettingsFileLines + 1,
-                                   "a settings file has 134 lines, this one " +
-                                       std::to_string(count)};
+        return SettingsFileProblem{count, "the file goes on past line 134, where a settings file "
+                                          "ends"};
     return std::nullopt;
 }
 

@@ -17,6 +17,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -32,6 +33,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 using testing::StartsWith;
@@ -139,9 +141,9 @@ TEST(SerialPortTest, TheLineSettingsFoundAtOpenAreBackAfterClose)
     port.close();
     termios after{};
     ASSERT_EQ(tcgetattr(pty.master, &after), 0);
-    EXPECT_EQ(cfgetospeed(&after), B2400);
-    EXPECT_EQ(std::tie(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag),
-              std::tie(earlier.c_iflag, earlier.c_oflag, earlier.c_cflag, earlier.c_lflag));
+    EXPECT_EQ(std::tie(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag, after.c_ospeed),
+              std::tie(earlier.c_iflag, earlier.c_oflag, earlier.c_cflag, earlier.c_lflag,
+                       earlier.c_ospeed));
     EXPECT_TRUE(std::equal(std::begin(after.c_cc), std::end(after.c_cc), earlier.c_cc));
 }
 
