@@ -3,8 +3,14 @@
 #include <QStringList>
 #include <iosfwd>
 
-enum SendExit { SendAllAccepted = 0, SendNotAccepted = 1, SendBadInput = 2, SendPortFailed = 3 };
+enum SendExit {
+    SendAllAccepted = 0,
+    SendNotAccepted = 1,
+    SendBadInput = 2,
+    SendPortFailed = 3,
+    SendInterrupted = 130
+};
 
-// The whole sender: the command line (program name first) in, the exit status out. Progress and
-// the summary go to out, problems to err.
+// The whole sender: the command line (program name first) in, the exit status out. The line it
+// opened and the summary go to out, progress and problems to err.
 int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err);

@@ -24,7 +24,8 @@ int SimLoop::run(int signalFd, int stopFd)
         pollfd fds[3] = {{signalFd, POLLIN, 0},
                          {m_reading ? m_pty.master() : -1, POLLIN, 0},
                          {stopFd, POLLIN, 0}};
-        if (::poll(fds, 3, pollTimeout()) < 0) {
+        const std::optional<timespec> timeout = pollTimeout();
+        if (::ppoll(fds, 3, timeout ? &*timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR)
                 continue;
             log(std::string("poll failed: ") + std::strerror(errno));
@@ -156,7 +157,9 @@ void SimLoop::awaitLastReplyRead() const
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-int SimLoop::pollTimeout() const
+// To the nanosecond: on a fast line a wait rounded up to whole milliseconds would stretch every
+// frame and reply.
+std::optional<timespec> SimLoop::pollTimeout() const
 {
     std::optional<Clock::time_point> next;
     if (!m_outputs.empty())
@@ -164,9 +167,11 @@ int SimLoop::pollTimeout() const
     if (!m_inputs.empty() && (!next || m_inputs.front().due < *next))
         next = m_inputs.front().due;
     if (!next)
-        return -1;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - Clock::now());
-    return static_cast<int>(std::max<long long>(wait.count(), 0));
+        return std::nullopt;
+    const auto wait = std::max(*next - Clock::now(), Clock::duration::zero());
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    return timespec{seconds.count(),
+                    std::chrono::duration_cast<std::chrono::nanoseconds>(wait - seconds).count()};
 }
 
 void SimLoop::writeState()

@@ -7,8 +7,10 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
+#include <ctime>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,7 +59,7 @@ private:
     Clock::time_point carried(Clock::time_point from, std::size_t bytes);
     bool sendDue();
     void awaitLastReplyRead() const;
-    int pollTimeout() const;
+    std::optional<timespec> pollTimeout() const;
     void writeState();
     void log(std::string_view text, Clock::time_point at = Clock::now());
 
