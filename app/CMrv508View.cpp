@@ -211,7 +211,7 @@ void CMrv508View::SaveToCurrentFile()
 
 void CMrv508View::SaveUnderNewName()
 {
-    const std::optional<std::string> path = FileDialogsInUse().askSavePath();
+    const std::optional<std::string> path = FileDialogsInUse().askSavePath(currentFileName);
     if (!path)
         return;
     currentFileName = *path;
