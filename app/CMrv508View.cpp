@@ -149,7 +149,9 @@ void CMrv508View::OfferRecovery()
         return;
     }
     if (!Boxes().askYesNo(RecoveryQuestion)) {
-        RemoveRecoveryFile();
+        // Ended from outside while asking: nobody answered, so the question comes again.
+        if (!endRequested)
+            RemoveRecoveryFile();
         return;
     }
     // Unsaved again, under the old name, so that Save writes where it would have written.

@@ -319,7 +319,8 @@ struct Ending
 {
     const char* name;
     std::function<void(Tool&, const XClient&, const XClient::Window&)> act;
-    bool unsaved = false; // the settings a last run left are taken back first, unsaved again
+    bool unsaved = false; // the settings a last run left are offered first
+    bool restored = true; // and taken back, unsaved again; else the offer stays unanswered
 };
 
 void PrintTo(const Ending& ending, std::ostream* out)
@@ -341,10 +342,13 @@ TEST_P(ToolEnding, EndsCleanlyAndLeavesLockAndPortFree)
     const ino_t keptBefore = InodeOf(home.recoveryPath());
     const std::unique_ptr<Tool> tool = startTool(home);
     ASSERT_NE(mainWindow.id, 0u);
+    const bool restored = unsaved && GetParam().restored;
     if (unsaved) {
         const XClient::Window question = x.waitForWindow(tool->pid(), QStringLiteral("mrv508"));
         ASSERT_NE(question.id, 0u);
-        x.type(question, {"Return"});
+    }
+    if (restored) {
+        x.type(x.waitForWindow(tool->pid(), QStringLiteral("mrv508")), {"Return"});
         ASSERT_TRUE(QTest::qWaitFor([&] { return x.windowsOf(tool->pid()).size() == 1; }));
     }
 
@@ -353,7 +357,7 @@ TEST_P(ToolEnding, EndsCleanlyAndLeavesLockAndPortFree)
     // Kept anew, in a file of its own, only when something was left unsaved.
     EXPECT_EQ(QFileInfo::exists(home.recoveryPath()), unsaved);
     if (unsaved) {
-        EXPECT_NE(InodeOf(home.recoveryPath()), keptBefore);
+        EXPECT_EQ(InodeOf(home.recoveryPath()) != keptBefore, restored);
     }
     EXPECT_EQ(tool->process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(tool->process.exitCode(), 0);
@@ -373,6 +377,8 @@ INSTANTIATE_TEST_SUITE_P(
                [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGTERM); }, true},
         Ending{"SighupKeepsUnsavedSettings",
                [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGHUP); }, true},
+        Ending{"SigtermWhileOfferingKeepsTheOffer",
+               [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGTERM); }, true, false},
         Ending{"CloseBox",
                [](Tool&, const XClient& x, const XClient::Window& main) { x.close(main); }},
         // Alt alone takes the keyboard to the menu bar, Down opens "ファイル", X is the
