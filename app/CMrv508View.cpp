@@ -144,7 +144,7 @@ void CMrv508View::OfferRecovery()
     if (left.found == Recovery::Found::None)
         return;
     if (left.found == Recovery::Found::Unreadable) {
-        ShowWarning("前回保存されなかった設定を読み込めません。ファイルは残してあります: " +
+        ShowWarning("前回保存されなかった設定を読み込めません。次の名前で残してあります:\n" +
                     KeepRecoveryFileAside());
         return;
     }

@@ -4,15 +4,9 @@
 #include "link/CommLink.h"
 #include "platform/InstanceLock.h"
 #include "settings/DeviceSettings.h"
-#include "settings/RecoveryFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,69 +73,3 @@ TEST(CMrv508AppTest, QtsOwnButtonsSpeakTheOperatorsLanguage)
     }
     QLocale::setDefault(saved);
 }
-
-namespace {
-
-struct Offer
-{
-    const char* name;
-    bool readable;
-    std::deque<bool> answers;
-    bool asked;
-    bool restored;
-    QStringList leftInState; // the recovery folder's files afterwards
-};
-
-class RecoveryOfferTest : public testing::TestWithParam<Offer>
-{
-};
-
-} // namespace
-
-// What the last run could not save is offered once the main window shows.
-TEST_P(RecoveryOfferTest, OffersTheLastRunsUnsavedSettings)
-{
-    const Offer& offer = GetParam();
-    QDir state(QFileInfo(QString::fromStdString(RecoveryFilePath())).path());
-    state.removeRecursively();
-    DeviceSettings.vOffset[0] = 5;
-    currentFileName = "/operator/old.dat";
-    ASSERT_TRUE(WriteRecoveryFile());
-    if (!offer.readable) {
-        ASSERT_TRUE(QFile::resize(state.filePath("recovery.dat"), 100));
-    }
-    currentFileName.clear();
-    RecordingBoxes::installed().clear();
-    RecordingBoxes::installed().answers = offer.answers;
-
-    RunningApp running;
-    ASSERT_TRUE(running.started);
-    QCoreApplication::processEvents();
-    const std::vector<std::string> question = {
-        "前回保存されなかった設定があります。復元しますか？"};
-    EXPECT_EQ(RecordingBoxes::installed().questions,
-              offer.asked ? question : std::vector<std::string>{});
-    EXPECT_EQ(RecordingBoxes::installed().shown.size(), offer.readable ? 0u : 1u);
-    EXPECT_EQ(DeviceSettings.vOffset[0], offer.restored ? 5 : 32);
-    EXPECT_EQ(currentFileName, offer.restored ? "/operator/old.dat" : "");
-    EXPECT_EQ(DeviceSettings.modified, offer.restored ? 1 : 0);
-    QStringList left = state.entryList(QDir::Files);
-    left.replaceInStrings(QRegularExpression("-[0-9-]+"), "-STAMP");
-    EXPECT_EQ(left, offer.leftInState);
-    state.removeRecursively();
-    DeviceSettings.modified = 0;
-    currentFileName.clear();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, RecoveryOfferTest,
-    testing::Values(
-        Offer{"YesRestoresUnsavedUnderTheOldName", true, {true}, true, true, {"recovery.dat"}},
-        Offer{"NoDeletesIt", true, {false}, true, false, {}},
-        Offer{"UnreadableIsReportedAndKeptAside",
-              false,
-              {},
-              false,
-              false,
-              {"recovery-unreadable-STAMP.dat"}}),
-    [](const auto& info) { return std::string(info.param.name); });
