@@ -12,6 +12,8 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSessionManager>
+#include <QTimer>
 #include <clocale>
 
 CMrv508App::CMrv508App(int& argc, char** argv)
@@ -46,16 +48,22 @@ bool CMrv508App::InitInstance()
                       BoxOwner::None});
         return false;
     }
-    // Ended from outside (kill, logout, Ctrl+C in a terminal), also while the frame opens the
-    // port: stop the link and release the port as Exit does, without questions nobody is there
-    // to answer.
+    // Ended from outside (kill, logout, a closed terminal, Ctrl+C), also while the frame opens
+    // the port: keep unsaved settings for the next start, stop the link and release the port as
+    // Exit does, without questions nobody is there to answer.
     terminationSignals = std::make_unique<TerminationSignals>();
     std::setlocale(LC_ALL, "");
     loadQtTranslations();
     frame = std::make_unique<CMainFrame>(*this);
     SetMainWindow(frame.get());
     frame->show();
-    terminationSignals->answerWith([this] { frame->view()->ShutdownLink(); });
+    CMrv508View* view = frame->view();
+    terminationSignals->answerWith([view] { view->OnEndRequest(); });
+    // A session manager that may end the program next asks for the data first.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, view,
+                     [view](QSessionManager&) { view->KeepForRecovery(); });
+    // Asked from the event loop, so that the main window stands behind the question.
+    QTimer::singleShot(0, view, &CMrv508View::OfferRecovery);
     return true;
 }
 

@@ -15,10 +15,13 @@
 #include "platform/Profile.h"
 #include "res/Commands.h"
 #include "settings/DeviceSettings.h"
+#include "settings/RecoveryFile.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsFileAccess.h"
 
 #include <QApplication>
 #include <QTimerEvent>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -26,6 +29,7 @@ namespace {
 constexpr int SupervisionPeriodMs = 500;
 const char* const CantFileOpen = "Can't file open";
 const char* const ExitQuestion = "データを保存せずに終了しますか？";
+const char* const RecoveryQuestion = "前回保存されなかった設定があります。復元しますか？";
 
 // While a title batch runs, the file commands are silently ignored.
 bool BatchRunning()
@@ -95,9 +99,21 @@ void CMrv508View::OnTimer()
     ShowError("No Connect");
     SerialLink.StopLink();
     // The program ends either way; unsaved settings are saved first unless the operator says not,
-    // also in the middle of a title batch.
-    if (DeviceSettings.modified && !Boxes().askYesNo(ExitQuestion))
-        SaveSettings();
+    // also in the middle of a title batch. A save cancelled or failed asks again, and then for a
+    // name, as the last one may be what failed; the link is stopped, so nothing else can happen
+    // in between.
+    for (bool again = false; DeviceSettings.modified && !Boxes().askYesNo(ExitQuestion);
+         again = true) {
+        if (endRequested)
+            return; // the recovery file holds them
+        if (again)
+            SaveUnderNewName();
+        else
+            SaveSettings();
+    }
+    if (endRequested)
+        return;
+    RemoveRecoveryFile();
     QCoreApplication::exit(0);
 }
 
@@ -108,6 +124,42 @@ void CMrv508View::ShutdownLink()
     QCoreApplication::exit(0);
 }
 
+void CMrv508View::OnEndRequest()
+{
+    endRequested = true;
+    KeepForRecovery();
+    ShutdownLink();
+}
+
+void CMrv508View::KeepForRecovery()
+{
+    if (DeviceSettings.modified && !WriteRecoveryFile())
+        std::fprintf(stderr, "mrv508: cannot keep the unsaved settings in %s\n",
+                     RecoveryFilePath().c_str());
+}
+
+void CMrv508View::OfferRecovery()
+{
+    const Recovery left = ReadRecoveryFile();
+    if (left.found == Recovery::Found::None)
+        return;
+    if (left.found == Recovery::Found::Unreadable) {
+        ShowWarning("前回保存されなかった設定を読み込めません。次の名前で残してあります:\n" +
+                    KeepRecoveryFileAside());
+        return;
+    }
+    if (!Boxes().askYesNo(RecoveryQuestion)) {
+        // Ended from outside while asking: nobody answered, so the question comes again.
+        if (!endRequested)
+            RemoveRecoveryFile();
+        return;
+    }
+    // Unsaved again, under the old name, so that Save writes where it would have written.
+    ReadSettingsFile(left.settings);
+    currentFileName = left.fileName;
+    DeviceSettings.modified = 1;
+}
+
 void CMrv508View::OnDataNew()
 {
     if (BatchRunning())
@@ -115,6 +167,8 @@ void CMrv508View::OnDataNew()
     if (DeviceSettings.modified && !Boxes().askYesNo("データを保存せずに新規作成しますか？"))
         return;
     ResetSettings();
+    // A later Save must not put the defaults over the file last opened or saved.
+    currentFileName.clear();
 }
 
 void CMrv508View::OnDataOpen()
@@ -140,7 +194,7 @@ void CMrv508View::LoadSettingsFromFile()
 void CMrv508View::OnDataSave()
 {
     if (!BatchRunning())
-        SaveToCurrentFile();
+        SaveSettings();
 }
 
 void CMrv508View::OnDataSaveAs()
@@ -151,13 +205,15 @@ void CMrv508View::OnDataSaveAs()
 
 void CMrv508View::SaveToCurrentFile()
 {
-    if (!WriteSettingsFileAt(currentFileName))
+    if (WriteSettingsFileAt(currentFileName))
+        RemoveRecoveryFile();
+    else
         ShowWarning(CantFileOpen);
 }
 
 void CMrv508View::SaveUnderNewName()
 {
-    const std::optional<std::string> path = FileDialogsInUse().askSavePath();
+    const std::optional<std::string> path = FileDialogsInUse().askSavePath(currentFileName);
     if (!path)
         return;
     currentFileName = *path;
@@ -180,9 +236,12 @@ void CMrv508View::OnDataExit()
 
 bool CMrv508View::MayEnd()
 {
-    if (!DeviceSettings.modified || Boxes().askYesNo(ExitQuestion))
+    if (!DeviceSettings.modified || Boxes().askYesNo(ExitQuestion)) {
+        // The operator lets the unsaved settings go, and with them any kept from before.
+        RemoveRecoveryFile();
         return true;
-    if (!BatchRunning())
+    }
+    if (!BatchRunning() && !endRequested)
         SaveSettings();
     return false;
 }

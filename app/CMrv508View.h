@@ -18,6 +18,13 @@ public:
     void OnDraw();
     void OnTimer();
     void ShutdownLink();
+    // Nobody is there to answer (a signal): unsaved settings go to the recovery file, and the
+    // program ends as Exit does.
+    void OnEndRequest();
+    // Unsaved settings go to the recovery file, as the desktop session may end the program next.
+    void KeepForRecovery();
+    // At start: offers the settings that the last run could not save.
+    void OfferRecovery();
 
     void OnDataNew();
     void OnDataOpen();
@@ -48,5 +55,6 @@ private:
     void SaveSettings();
 
     QBasicTimer supervisionTimer;
-    bool closing = false; // "No Connect" is on its way; later ticks must not report it again
+    bool closing = false;      // "No Connect" is on its way; later ticks must not report it again
+    bool endRequested = false; // ended from outside: nothing may ask or save any more
 };

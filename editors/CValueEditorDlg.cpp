@@ -2,10 +2,10 @@
 
 #include "link/CommLink.h"
 #include "platform/DialogBuilder.h"
+#include "platform/MessageBoxes.h"
 #include "platform/MessageOwner.h"
 #include "settings/DeviceSettings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 
@@ -92,7 +92,7 @@ void CValueEditorDlg::OnSet()
     if (const std::optional<std::string> line = MakeCommand())
         SerialLink.SendCommand(*line);
     else
-        QApplication::beep(); // a damaged value is not sent until the operator picks one
+        ShowWarning("Choose a value first"); // a value from a damaged file is not sent
 }
 
 void CValueEditorDlg::accept()

@@ -4,13 +4,14 @@
 #include <string>
 
 // The open and save dialogs of the settings files, behind an interface so that tests can answer
-// them. Each returns the chosen path (in the file system's encoding), or nothing on Cancel.
+// them. Each returns the chosen path (in the file system's encoding), or nothing on Cancel. Save
+// starts in the folder of `currentFile`, or in the home folder when there is none.
 class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
     virtual std::optional<std::string> askOpenPath() = 0;
-    virtual std::optional<std::string> askSavePath() = 0;
+    virtual std::optional<std::string> askSavePath(const std::string& currentFile) = 0;
 };
 
 FileDialogs& FileDialogsInUse();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 
@@ -30,7 +31,9 @@ std::optional<std::string> QtFileDialogs::askOpenPath()
     return ask(QFileDialog::AcceptOpen, QDir::homePath());
 }
 
-std::optional<std::string> QtFileDialogs::askSavePath()
+std::optional<std::string> QtFileDialogs::askSavePath(const std::string& currentFile)
 {
-    return ask(QFileDialog::AcceptSave, QString());
+    const QDir folder = QFileInfo(QFile::decodeName(currentFile.c_str())).absoluteDir();
+    const bool near = !currentFile.empty() && folder.exists();
+    return ask(QFileDialog::AcceptSave, near ? folder.path() : QDir::homePath());
 }

@@ -8,5 +8,5 @@ class QtFileDialogs : public FileDialogs
 {
 public:
     std::optional<std::string> askOpenPath() override;
-    std::optional<std::string> askSavePath() override;
+    std::optional<std::string> askSavePath(const std::string& currentFile) override;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int Requests[] = {SIGTERM, SIGINT};
+constexpr int Requests[] = {SIGTERM, SIGHUP, SIGINT};
 int requestWriteFd = -1;
 
 // A signal handler may do next to nothing; it leaves a byte for the window thread's event loop.

@@ -5,8 +5,8 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into a call on the window thread, so that a request from outside to
-// end the program runs the same clean exit as the Exit command. Requests are caught from
+// Turns SIGTERM, SIGHUP and SIGINT into a call on the window thread, so that a request from outside
+// to end the program runs the same clean exit as the Exit command. Requests are caught from
 // construction on and wait until answerWith() says what to do. One instance at a time.
 class TerminationSignals
 {

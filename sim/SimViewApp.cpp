@@ -7,13 +7,40 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+QtMessageHandler qtsOwnHandler = nullptr;
+
+// Qt ends a program whose display cannot be opened with a fatal message and an abort; the
+// simulator says why in its own words and exits as for a wrong start, leaving nothing behind.
+void EndWithoutDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        qtsOwnHandler(type, context, message);
+        return;
+    }
+    std::fputs("mrv508-sim: --view needs a display, and none could be opened\n", stderr);
+    std::_Exit(2);
+}
+
+std::unique_ptr<QApplication> OpenDisplay(int& argc, char** argv)
+{
+    qtsOwnHandler = qInstallMessageHandler(EndWithoutDisplay);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(qtsOwnHandler);
+    return application;
+}
+
+} // namespace
+
 SimViewApp::SimViewApp(const char* program)
-    : m_argv{const_cast<char*>(program), nullptr},
-      m_application(std::make_unique<QApplication>(m_argc, m_argv))
+    : m_argv{const_cast<char*>(program), nullptr}, m_application(OpenDisplay(m_argc, m_argv))
 {}
 
 SimViewApp::~SimViewApp() = default;

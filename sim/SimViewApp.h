@@ -7,7 +7,7 @@ class QApplication;
 class SimLoop;
 
 // The live view's application. Made before the pseudo-terminal and its link, so that a display
-// that cannot be opened ends the program before it leaves anything behind.
+// that cannot be opened ends the program (status 2) before it leaves anything behind.
 class SimViewApp
 {
 public:

@@ -106,8 +106,8 @@ void SimWindow::build()
     m_frameLog->setObjectName(QStringLiteral("frameLog"));
     m_frameLog->setReadOnly(true);
     m_frameLog->setMaximumBlockCount(static_cast<int>(SimViewState::LogLength));
-    // A title frame is one long word of hexadecimal digits.
-    m_frameLog->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // One frame a line: a title frame is longer than the log is wide, and scrolls sideways.
+    m_frameLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Japanese fonts draw the backslash of "\r\n" as a yen sign; the fixed font falls back to a
     // Japanese one for the titles only.
     m_frameLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -8,10 +8,13 @@
 #include "link/LinkSupervision.h"
 #include "res/Commands.h"
 #include "settings/DeviceSettings.h"
+#include "settings/RecoveryFile.h"
 #include "settings/SettingsFile.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -22,6 +25,9 @@ const std::string NewQuestion = "データを保存せずに新規作成しま�
 const std::string OpenQuestion = "データを保存せずに別のファイルを開きますか？";
 const std::string ExitQuestion = "データを保存せずに終了しますか？";
 const std::string CantOpen = "Can't file open";
+const std::string RecoveryQuestion = "前回保存されなかった設定があります。復元しますか？";
+const std::string Unreadable =
+    "前回保存されなかった設定を読み込めません。次の名前で残してあります:";
 constexpr int Edited = 5; // vOffset of ch.1 before the steps; 32 after a reset, 0 after a load
 
 struct Flow
@@ -37,11 +43,14 @@ struct Flow
     std::vector<std::string> dialogs = {};
     std::vector<std::string> boxTexts = {};
     int vOffset = Edited;
-    const char* currentAfter = nullptr; // nullptr: as before
+    const char* currentAfter = nullptr; // nullptr: as before; "": none
     const char* savedTo = nullptr;      // the file that now holds the record, if any
     int modifiedAfter = -1;             // -1: as before
     bool ends = false;                  // the link is stopped
     bool closes = false;                // the window is closed
+    bool leftOver = false;              // a recovery file from an earlier run
+    bool damaged = false;               // which cannot be read
+    bool recovery = false;              // a recovery file holds the record and file name after
 };
 
 class DocumentCommandsTest : public ToolTest, public testing::WithParamInterface<Flow>
@@ -59,10 +68,15 @@ protected:
     }
     void TearDown() override
     {
+        QDir(stateFolder()).removeRecursively();
         DeviceSettings.allSetStep = 0;
         ToolTest::TearDown();
     }
 
+    static QString stateFolder()
+    {
+        return QFileInfo(QString::fromStdString(RecoveryFilePath())).path();
+    }
     std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
     std::string contents(const char* name) const
     {
@@ -81,6 +95,11 @@ protected:
             frame->action(menu.at(step))->trigger();
         } else if (step == "Close") {
             frame->close();
+        } else if (step == "Start") {
+            currentFileName.clear();
+            frame->view()->OfferRecovery();
+        } else if (step == "EndRequest") {
+            frame->view()->OnEndRequest();
         } else if (step == "NoConnect") {
             NoteCommandSent();
             for (int tick = 0; tick < 7; ++tick)
@@ -102,6 +121,13 @@ TEST_P(DocumentCommandsTest, RunsItsFlow)
         currentFileName = path("current.dat");
     }
     const std::string currentBefore = currentFileName;
+    const std::string otherBefore = contents("other.dat");
+    if (flow.leftOver) {
+        ASSERT_TRUE(WriteRecoveryFile());
+    }
+    if (flow.damaged) {
+        ASSERT_TRUE(QFile::resize(QString::fromStdString(RecoveryFilePath()), 100));
+    }
     DeviceSettings.vOffset[0] = Edited;
     DeviceSettings.modified = flow.modified;
     DeviceSettings.allSetStep = flow.allSetStep;
@@ -113,14 +139,30 @@ TEST_P(DocumentCommandsTest, RunsItsFlow)
 
     EXPECT_EQ(boxes().questions, flow.questions);
     EXPECT_EQ(fileDialogs().asked, flow.dialogs);
-    EXPECT_EQ(boxes().shownTexts(), flow.boxTexts);
+    std::vector<std::string> shown = boxes().shownTexts();
+    for (std::string& text : shown)
+        text.resize(text.find('\n') == std::string::npos ? text.size() : text.find('\n'));
+    EXPECT_EQ(shown, flow.boxTexts) << "first lines";
     EXPECT_EQ(DeviceSettings.vOffset[0], flow.vOffset);
-    EXPECT_EQ(currentFileName, flow.currentAfter ? path(flow.currentAfter) : currentBefore);
+    EXPECT_EQ(currentFileName, !flow.currentAfter   ? currentBefore
+                               : *flow.currentAfter ? path(flow.currentAfter)
+                                                    : std::string());
     EXPECT_EQ(DeviceSettings.modified, flow.modifiedAfter < 0 ? flow.modified : flow.modifiedAfter);
     if (flow.savedTo)
         EXPECT_EQ(contents(flow.savedTo), WriteSettingsFile());
     else
         EXPECT_EQ(contents("current.dat"), flow.hasCurrentFile ? "old" : "absent");
+    if (!flow.savedTo || std::string(flow.savedTo) != "other.dat") {
+        EXPECT_EQ(contents("other.dat"), otherBefore);
+    }
+    const Recovery kept = ReadRecoveryFile();
+    EXPECT_EQ(kept.found, flow.recovery ? Recovery::Found::Readable : Recovery::Found::None);
+    if (flow.recovery) {
+        EXPECT_EQ(kept.fileName, currentFileName);
+        EXPECT_EQ(kept.settings, WriteSettingsFile());
+    }
+    EXPECT_EQ(QDir(stateFolder()).entryList({"recovery-unreadable-*.dat"}).size(),
+              flow.damaged ? 1 : 0);
     EXPECT_EQ(SerialLink.readerStarted(), !flow.ends);
     EXPECT_EQ(frame->isVisible(), !flow.closes);
 }
@@ -130,9 +172,9 @@ INSTANTIATE_TEST_SUITE_P(Flows, DocumentCommandsTest, testing::Values(
     Flow{.name = "NewUnmodifiedResets", .steps = {"New"}, .vOffset = 32},
     Flow{.name = "NewAnsweredNoKeepsAll", .steps = {"Ctrl+N"}, .modified = 1, .answers = {false},
          .questions = {NewQuestion}},
-    Flow{.name = "NewAnsweredYesResetsAndKeepsTheFileName", .steps = {"New"}, .modified = 1,
+    Flow{.name = "NewAnsweredYesResetsAndForgetsTheFileName", .steps = {"New"}, .modified = 1,
          .hasCurrentFile = true, .answers = {true}, .questions = {NewQuestion}, .vOffset = 32,
-         .modifiedAfter = 0},
+         .currentAfter = "", .modifiedAfter = 0},
     Flow{.name = "OpenAnsweredNoShowsNoDialog", .steps = {"Open"}, .modified = 1,
          .answers = {false}, .questions = {OpenQuestion}},
     Flow{.name = "OpenCancelled", .steps = {"Open"}, .modified = 1, .answers = {true},
@@ -143,16 +185,16 @@ INSTANTIATE_TEST_SUITE_P(Flows, DocumentCommandsTest, testing::Values(
          .modified = 1, .answers = {true}, .chosen = {"missing.dat"}, .questions = {OpenQuestion},
          .dialogs = {"open"}, .boxTexts = {CantOpen}, .currentAfter = "missing.dat",
          .savedTo = "missing.dat", .modifiedAfter = 0},
-    Flow{.name = "SaveBeforeAnyFileFails", .steps = {"Ctrl+S"}, .modified = 1,
-         .boxTexts = {CantOpen}},
+    Flow{.name = "SaveBeforeAnyFileAsksForAName", .steps = {"Ctrl+S"}, .modified = 1,
+         .chosen = {nullptr}, .dialogs = {"save"}},
     Flow{.name = "SaveAsThenSaveAsksOnce", .steps = {"SaveAs", "Save"}, .modified = 1,
          .chosen = {"new.dat"}, .dialogs = {"save"}, .currentAfter = "new.dat",
          .savedTo = "new.dat", .modifiedAfter = 0},
     Flow{.name = "SaveAsCancelled", .steps = {"SaveAs"}, .modified = 1, .chosen = {nullptr},
          .dialogs = {"save"}},
-    Flow{.name = "NewAfterOpenSavesDefaultsIntoTheOpenedFile", .steps = {"Open", "New", "Save"},
-         .chosen = {"other.dat"}, .dialogs = {"open"}, .vOffset = 32,
-         .currentAfter = "other.dat", .savedTo = "other.dat"},
+    Flow{.name = "OpenNewSaveLeavesTheOpenedFileUntouched", .steps = {"Open", "New", "Save"},
+         .chosen = {"other.dat", nullptr}, .dialogs = {"open", "save"}, .vOffset = 32,
+         .currentAfter = ""},
     Flow{.name = "FileCommandsIgnoredDuringABatch", .steps = {"New", "Open", "Save", "SaveAs"},
          .modified = 1, .hasCurrentFile = true, .allSetStep = 1},
     Flow{.name = "ExitNoWithoutFileAsksForAName", .steps = {"Exit"}, .modified = 1,
@@ -174,6 +216,28 @@ INSTANTIATE_TEST_SUITE_P(Flows, DocumentCommandsTest, testing::Values(
     Flow{.name = "NoConnectYesEndsUnsaved", .steps = {"NoConnect"}, .modified = 1,
          .hasCurrentFile = true, .answers = {true}, .questions = {ExitQuestion},
          .boxTexts = {"No Connect"}, .ends = true},
+    Flow{.name = "NoConnectAsksAgainAfterACancelledSave", .steps = {"NoConnect"}, .modified = 1,
+         .answers = {false, true}, .chosen = {nullptr}, .questions = {ExitQuestion, ExitQuestion},
+         .dialogs = {"save"}, .boxTexts = {"No Connect"}, .ends = true, .leftOver = true},
+    Flow{.name = "NoConnectAsksAgainAfterAFailedSave", .steps = {"NoConnect"}, .modified = 1,
+         .answers = {false, false}, .chosen = {"none/a.dat", "new.dat"},
+         .questions = {ExitQuestion, ExitQuestion}, .dialogs = {"save", "save"},
+         .boxTexts = {"No Connect", CantOpen}, .currentAfter = "new.dat", .savedTo = "new.dat",
+         .modifiedAfter = 0, .ends = true},
+    Flow{.name = "EndRequestKeepsUnsavedSettings", .steps = {"EndRequest"}, .modified = 1,
+         .hasCurrentFile = true, .ends = true, .recovery = true},
+    Flow{.name = "StartYesRestoresUnsavedUnderTheOldName", .steps = {"Start"},
+         .hasCurrentFile = true, .answers = {true}, .questions = {RecoveryQuestion}, .vOffset = 32,
+         .currentAfter = "current.dat", .modifiedAfter = 1, .leftOver = true, .recovery = true},
+    Flow{.name = "StartNoDeletesIt", .steps = {"Start"}, .hasCurrentFile = true,
+         .answers = {false}, .questions = {RecoveryQuestion}, .currentAfter = "",
+         .leftOver = true},
+    Flow{.name = "StartKeepsAnUnreadableOneAside", .steps = {"Start"}, .boxTexts = {Unreadable},
+         .leftOver = true, .damaged = true},
+    Flow{.name = "ExitYesDropsALeftOverRecoveryFile", .steps = {"Exit"}, .modified = 1,
+         .answers = {true}, .questions = {ExitQuestion}, .ends = true, .leftOver = true},
+    Flow{.name = "SaveDropsALeftOverRecoveryFile", .steps = {"Save"}, .modified = 1,
+         .hasCurrentFile = true, .savedTo = "current.dat", .modifiedAfter = 0, .leftOver = true},
     Flow{.name = "NoConnectNoSavesFirstAlsoDuringABatch", .steps = {"NoConnect"}, .modified = 1,
          .allSetStep = 1, .answers = {false}, .chosen = {"new.dat"}, .questions = {ExitQuestion},
          .dialogs = {"save"}, .boxTexts = {"No Connect"}, .currentAfter = "new.dat",

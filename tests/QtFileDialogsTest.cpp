@@ -10,8 +10,15 @@
 
 namespace {
 
+struct Start
+{
+    QFileDialog::AcceptMode mode;
+    const char* currentFile; // in the test's folder; nullptr for none
+};
+
 // Each dialog, owned by the main window, shows the one filter and adds "dat" to a typed name.
-class QtFileDialogsTest : public testing::TestWithParam<QFileDialog::AcceptMode>
+// Open starts in the home folder, Save beside the current file.
+class QtFileDialogsTest : public testing::TestWithParam<Start>
 {
 };
 
@@ -22,17 +29,17 @@ TEST_P(QtFileDialogsTest, ShowsTheDatFilterAndAddsTheSuffix)
     QTemporaryDir folder;
     QtFileDialogs dialogs;
     std::optional<std::string> chosen;
-    const bool open = GetParam() == QFileDialog::AcceptOpen;
-    WhileOpen([&] { chosen = open ? dialogs.askOpenPath() : dialogs.askSavePath(); },
+    const bool open = GetParam().mode == QFileDialog::AcceptOpen;
+    const char* current = GetParam().currentFile;
+    const std::string currentFile = current ? folder.filePath(current).toStdString() : "";
+    WhileOpen([&] { chosen = open ? dialogs.askOpenPath() : dialogs.askSavePath(currentFile); },
               [&](QDialog& shown) {
                   auto& dialog = dynamic_cast<QFileDialog&>(shown);
                   EXPECT_EQ(dialog.parentWidget(), &mainWindow);
-                  EXPECT_EQ(dialog.acceptMode(), GetParam());
+                  EXPECT_EQ(dialog.acceptMode(), GetParam().mode);
                   EXPECT_EQ(dialog.nameFilters(), QStringList{QString::fromUtf8("ﾃﾞｰﾀ(*.dat)")});
                   EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
-                  if (open) {
-                      EXPECT_EQ(dialog.directory(), QDir::home());
-                  }
+                  EXPECT_EQ(dialog.directory(), current ? QDir(folder.path()) : QDir::home());
                   dialog.setDirectory(folder.path());
                   dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText("chosen");
                   shown.accept();
@@ -42,6 +49,8 @@ TEST_P(QtFileDialogsTest, ShowsTheDatFilterAndAddsTheSuffix)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, QtFileDialogsTest,
-                         testing::Values(QFileDialog::AcceptOpen, QFileDialog::AcceptSave));
+                         testing::Values(Start{QFileDialog::AcceptOpen, nullptr},
+                                         Start{QFileDialog::AcceptSave, nullptr},
+                                         Start{QFileDialog::AcceptSave, "current.dat"}));
 
 } // namespace

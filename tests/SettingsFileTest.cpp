@@ -292,6 +292,7 @@ struct DiskCase
     std::function<std::optional<std::string>(SettingsFileTest&)> make;
     bool succeeds = false;
     bool asNobody = false;
+    const char* otherName = nullptr; // a hard link that must show what was saved
 };
 
 class DiskTest : public SettingsFileTest, public testing::WithParamInterface<DiskCase>
@@ -315,7 +316,10 @@ TEST_P(DiskTest, SucceedsWholeOrChangesNothing)
     if (!done)
         GTEST_SKIP() << "cannot run a child process as nobody";
     ASSERT_EQ(*done, row.succeeds);
-    EXPECT_EQ(DeviceSettings.modified, row.succeeds ? 0 : 1);
+    EXPECT_EQ(DeviceSettings.modified, row.succeeds && !row.asNobody ? 0 : 1);
+    if (row.save && row.succeeds) {
+        EXPECT_EQ(Slurp(row.otherName ? path(row.otherName) : *target), record);
+    }
     if (!row.succeeds) {
         EXPECT_EQ(WriteSettingsFile(), record);
         EXPECT_EQ(Slurp(*target), old);
@@ -376,11 +380,21 @@ INSTANTIATE_TEST_SUITE_P(Files, DiskTest, testing::Values(
         return t.path("sub"); }},
     DiskCase{"SaveIntoMissingFolder", true, [](auto& t) { return t.path("none/a.dat"); }},
     DiskCase{"SaveNoName", true, [](auto&) { return std::string(); }},
-    DiskCase{"SaveIntoFolderWithoutWritePermission", true, [](auto& t) {
+    DiskCase{"SaveIntoFolderWithoutWritePermissionWritesInPlace", true, [](auto& t) {
         QDir(t.folder.path()).mkdir("locked");
         std::string name = t.write("locked/a.dat", "old");
         chmod(name.c_str(), 0666);
-        return name; }, false, true},
+        return name; }, true, true},
+    DiskCase{"SaveNewFileIntoFolderWithoutWritePermission", true, [](auto& t) {
+        QDir(t.folder.path()).mkdir("locked");
+        return t.path("locked/a.dat"); }, false, true},
+    DiskCase{"SaveOverHardLinkKeepsOneFile", true, [](auto& t) {
+        QDir(t.folder.path()).mkdir("shared");
+        chmod(t.path("shared").c_str(), 0777);
+        std::string name = t.write("shared/a.dat", "old");
+        chmod(name.c_str(), 0666);
+        EXPECT_EQ(link(name.c_str(), t.path("shared/b.dat").c_str()), 0);
+        return name; }, true, true, "shared/b.dat"},
     DiskCase{"SaveOnFullDisk", true, FullDisk}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on

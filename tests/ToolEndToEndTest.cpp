@@ -4,6 +4,8 @@
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
 
+#include "settings/SettingsFile.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -17,6 +19,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -30,16 +33,19 @@ namespace {
 
 const QString MainTitle = QStringLiteral("MRV-508");
 
-// An ordinary user's home for the program: runtime and config folders, with a profile that maps
-// COM1 to `device`, all the user's own. Tests that run as root run the program as nobody, since
-// root passes the checks that lock an ordinary user out (a terminal's exclusive mode among them).
+// An ordinary user's home for the program: runtime, config and state folders, with a profile that
+// maps COM1 to `device` and, when given, what a last run left unsaved, all the user's own. Tests
+// that run as root run the program as nobody, since root passes the checks that lock an ordinary
+// user out (a terminal's exclusive mode among them).
 class OperatorHome
 {
 public:
-    explicit OperatorHome(const QString& device)
+    explicit OperatorHome(const QString& device, const std::string& unsaved = {})
     {
         const QDir home(folder.path());
         home.mkpath(QStringLiteral("runtime"));
+        if (!unsaved.empty() && home.mkpath(QStringLiteral("state/mrv508")))
+            std::ofstream(recoveryPath().toStdString(), std::ios::binary) << unsaved;
         // Private, or the program keeps its lock in a folder that every run of the user shares.
         QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner |
@@ -73,6 +79,7 @@ public:
                         folder.filePath(QStringLiteral("config")));
         settings.insert(QStringLiteral("XDG_RUNTIME_DIR"),
                         folder.filePath(QStringLiteral("runtime")));
+        settings.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
         settings.insert(QStringLiteral("ASAN_OPTIONS"),
                         QStringLiteral("detect_leaks=1:log_path=") +
                             folder.filePath(QStringLiteral("sanitizer")));
@@ -80,6 +87,11 @@ public:
                         QStringLiteral("print_suppressions=0:suppressions=") +
                             folder.filePath("lsan.supp"));
         return settings;
+    }
+
+    QString recoveryPath() const
+    {
+        return folder.filePath(QStringLiteral("state/mrv508/recovery.dat"));
     }
 
     QString lockPath() const
@@ -159,6 +171,12 @@ public:
 
     QProcess process;
 };
+
+ino_t InodeOf(const QString& path)
+{
+    struct stat status = {};
+    return ::stat(path.toLocal8Bit().constData(), &status) == 0 ? status.st_ino : 0;
+}
 
 bool LockIsFree(const QString& path)
 {
@@ -297,6 +315,8 @@ struct Ending
 {
     const char* name;
     std::function<void(Tool&, const XClient&, const XClient::Window&)> act;
+    bool unsaved = false; // the settings a last run left are offered first
+    bool restored = true; // and taken back, unsaved again; else the offer stays unanswered
 };
 
 void PrintTo(const Ending& ending, std::ostream* out)
@@ -313,12 +333,28 @@ class ToolEnding : public ToolOnX, public testing::WithParamInterface<Ending>
 // the run leaked nothing.
 TEST_P(ToolEnding, EndsCleanlyAndLeavesLockAndPortFree)
 {
-    const OperatorHome home(device);
+    const bool unsaved = GetParam().unsaved;
+    const OperatorHome home(device, unsaved ? "mrv508 recovery\r\n\r\n" + WriteSettingsFile() : "");
+    const ino_t keptBefore = InodeOf(home.recoveryPath());
     const std::unique_ptr<Tool> tool = startTool(home);
     ASSERT_NE(mainWindow.id, 0u);
+    const bool restored = unsaved && GetParam().restored;
+    if (unsaved) {
+        const XClient::Window question = x.waitForWindow(tool->pid(), QStringLiteral("mrv508"));
+        ASSERT_NE(question.id, 0u);
+        if (restored) {
+            x.type(question, {"Return"});
+            ASSERT_TRUE(QTest::qWaitFor([&] { return x.windowsOf(tool->pid()).size() == 1; }));
+        }
+    }
 
     GetParam().act(*tool, x, mainWindow);
     ASSERT_TRUE(tool->ended());
+    // Kept anew, in a file of its own, only when something was left unsaved.
+    EXPECT_EQ(QFileInfo::exists(home.recoveryPath()), unsaved);
+    if (unsaved) {
+        EXPECT_EQ(InodeOf(home.recoveryPath()) != keptBefore, restored);
+    }
     EXPECT_EQ(tool->process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(tool->process.exitCode(), 0);
     const QString reports = home.sanitizerReports();
@@ -332,6 +368,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         Ending{"Sigterm", [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGTERM); }},
         Ending{"Sigint", [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGINT); }},
+        Ending{"Sighup", [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGHUP); }},
+        Ending{"SigtermKeepsUnsavedSettings",
+               [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGTERM); }, true},
+        Ending{"SigtermWhileOfferingKeepsTheOffer",
+               [](Tool& tool, const XClient&, const auto&) { tool.signal(SIGTERM); }, true, false},
         Ending{"CloseBox",
                [](Tool&, const XClient& x, const XClient::Window& main) { x.close(main); }},
         // Alt alone takes the keyboard to the menu bar, Down opens "ファイル", X is the

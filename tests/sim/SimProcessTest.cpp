@@ -258,6 +258,16 @@ TEST_F(SimProcessTest, WithTheViewOpenASignalStillEndsItCleanly)
     }
 }
 
+TEST_F(SimProcessTest, TheViewWithoutADisplaySaysSoAndExitsTwo)
+{
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    SimProcess sim({"--view", "--link", path("port")});
+    EXPECT_EQ(sim.exitStatus(StartTimeoutMs), 2);
+    EXPECT_FALSE(std::filesystem::exists(path("port")));
+}
+
 TEST_F(SimProcessTest, SplitReplyComesInTwoPieces)
 {
     auto sim = start({"--rs485", "--slaves", "3", "--split", "300"});

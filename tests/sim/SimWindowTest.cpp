@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -43,6 +44,7 @@ TEST(SimWindow, ShowsFramesFromTheLoopThreadAndClosesWhenTheLineEnds)
             feed.publish(line, response);
     }).join();
     EXPECT_TRUE(QTest::qWaitFor([&] { return log->blockCount() == 3; }, WaitMs));
+    EXPECT_EQ(log->document()->firstBlock().layout()->lineCount(), 1) << "the title frame";
     EXPECT_EQ(titles->item(0, 0)->text(), QString::fromUtf8("漢字"));
     EXPECT_EQ(titles->verticalHeaderItem(0)->text(), QStringLiteral("Top"));
     EXPECT_EQ(picture->text(), QStringLiteral("12"));

@@ -11,7 +11,7 @@ class RecordingFileDialogs : public FileDialogs
 {
 public:
     std::optional<std::string> askOpenPath() override { return answer("open"); }
-    std::optional<std::string> askSavePath() override { return answer("save"); }
+    std::optional<std::string> askSavePath(const std::string&) override { return answer("save"); }
 
     std::vector<std::string> asked; // "open" or "save", in order
     std::deque<std::optional<std::string>> answers;

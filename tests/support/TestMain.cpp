@@ -26,7 +26,7 @@ extern "C" const char* __tsan_default_options()
     return "halt_on_error=1:die_after_fork=0:suppressions=" MRV508_SANITIZER_FILES "/tsan.supp";
 }
 
-// Widget tests run headless, and no test ever touches the operator's profile or lock.
+// Widget tests run headless, and no test ever touches the operator's profile, lock or state.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -34,10 +34,12 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("config"));
     QDir(home.path()).mkpath(QStringLiteral("runtime"));
+    QDir(home.path()).mkpath(QStringLiteral("state"));
     QFile::setPermissions(home.filePath(QStringLiteral("runtime")),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", home.filePath(QStringLiteral("runtime")).toLocal8Bit());
+    qputenv("XDG_STATE_HOME", home.filePath(QStringLiteral("state")).toLocal8Bit());
 
     QApplication application(argc, argv);
     RecordingBoxes boxes;
