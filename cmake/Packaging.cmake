@@ -18,5 +18,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The dialogs name IPAPGothic and fall back to the default font; Qt's own buttons speak Japanese
 # with the translations; Japanese input goes through Fcitx 5 where it runs.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fcitx5-anthy, fcitx5-frontend-qt6")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fcitx5-anthy, fcitx5-frontend-qt6, socat")
 include(CPack)

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
@@ -31,6 +32,9 @@ public:
     bool write(const char* data, size_t size, int timeoutMs);
     ssize_t read(char* buffer, size_t size);
     void purgeInput();
+
+    // The modem lines as TIOCM_ bits, where the port reports them; a pseudo-terminal has none.
+    std::optional<int> modemLines() const;
 
 private:
     bool waitWritable(std::chrono::steady_clock::time_point deadline) const;

@@ -251,10 +251,10 @@ TEST_F(CommSettingDlgTest, EachPortShowsItsDevicePathAsTooltip)
     openCommSetting([&](QDialog& dialog) {
         QComboBox* ports = FindCombo(dialog, "portCombo");
         const QStringList expected = {QString::fromStdString(sim.linkPath()),
-                                      "/dev/ttyS1",
-                                      "/dev/ttyS2",
-                                      "/dev/ttyS3",
-                                      "/dev/ttyS4",
+                                      UnmappedPortPath(2),
+                                      UnmappedPortPath(3),
+                                      UnmappedPortPath(4),
+                                      UnmappedPortPath(5),
                                       "/dev/ttyUSB0"};
         ASSERT_EQ(ports->count(), expected.size());
         for (int item = 0; item < ports->count(); ++item)

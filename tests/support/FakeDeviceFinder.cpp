@@ -1,0 +1,7 @@
+#include "support/FakeDeviceFinder.h"
+
+FakeDeviceFinder& FakeDeviceFinder::installed()
+{
+    static FakeDeviceFinder finder;
+    return finder;
+}
