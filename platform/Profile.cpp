@@ -77,10 +77,15 @@ std::string PortDevicePath(int comPort)
     if (comPort < 0 || comPort >= ComPortCount)
         return {};
     QSettings profile(profilePath(), QSettings::IniFormat);
-    const QString fallback = QStringLiteral("/dev/ttyS%1").arg(comPort);
+    const QString fallback = QString::fromStdString(DefaultPortDevicePath(comPort));
     return profile.value(QStringLiteral("Ports/") + portKey(comPort), fallback)
         .toString()
         .toStdString();
+}
+
+std::string DefaultPortDevicePath(int comPort)
+{
+    return "/dev/ttyS" + std::to_string(comPort);
 }
 
 std::string ProfilePortEntry(int comPort)

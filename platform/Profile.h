@@ -13,6 +13,8 @@ void WriteProfileInt(const char* key, int value);
 constexpr int ComPortCount = 6;
 // Device path of COM1..COM6 (comPort 0..5); empty for a port number outside that range.
 std::string PortDevicePath(int comPort);
+// The device COM1..COM6 stands for where [Ports] names none: /dev/ttyS0../dev/ttyS5.
+std::string DefaultPortDevicePath(int comPort);
 // The path written for COM1..COM6 in [Ports]; empty where the default applies.
 std::string ProfilePortEntry(int comPort);
 // Writes COMn's path; an empty path removes the key, so that the default applies again.

@@ -44,6 +44,13 @@ QByteArray ProfileBytes()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void WriteProfileBytes(const QByteArray& text)
+{
+    QFile file(profilePath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+}
+
 void ClearProfile()
 {
     QSettings profile(profilePath(), QSettings::IniFormat);
