@@ -6,6 +6,7 @@
 #include "editors/PictureCommand.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
+#include "link/PortSurvey.h"
 #include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
@@ -171,7 +172,8 @@ TEST_F(CommSettingDlgTest, MissingPortReportsEveryStepAndIsStillRemembered)
         return BoxRequest{text, "Error", BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::None};
     };
     const std::vector<BoxRequest> portMessages = {
-        linkError("Miss! File Open\n\n" + missing + ": no such device."),
+        linkError("Miss! File Open\n\n" + missing + ": no such device.\n" +
+                  MissingDeviceAdvice(3, {})),
         linkError("Miss! Mask Set"),
         linkError("Miss! Buffer Set"),
         linkError("Miss! Time Out Set"),
