@@ -114,6 +114,11 @@ void CommLink::ShowLinkError(const std::string& text)
     port.close();
 }
 
+std::string CommLink::silenceReason() const
+{
+    return SilenceReason(port.modemLines());
+}
+
 void CommLink::SendCommand(const std::string& commandLine)
 {
     const auto frame =

@@ -49,6 +49,7 @@ TEST_F(PortSurveyTest, SaysWhatEachPathStandsFor)
     SerialPort port;
     ASSERT_EQ(port.open(link), "");
     EXPECT_EQ(PresenceText(noConsole.status(byId)), "open in this program");
+    EXPECT_EQ(port.modemLines(), std::nullopt) << "a pseudo-terminal has no modem lines";
     port.close();
     QProcess holder;
     holder.start(QStringLiteral("flock"), {QString::fromStdString(link), "sleep", "30"});
