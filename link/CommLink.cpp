@@ -63,7 +63,7 @@ std::string CommLink::openComPort(int comPort)
     std::string reason = port.open(path);
     // A device that is not there at all: say which are, and where to assign one.
     if (struct stat info = {}; !reason.empty() && stat(path.c_str(), &info) != 0)
-        reason += '\n' + MissingDeviceAdvice(comPort, DeviceFinder().present());
+        reason += '\n' + MissingDeviceAdvice(comPort, PortSurvey::Take());
     return reason;
 }
 

@@ -124,10 +124,12 @@ std::string PortStatusLine(const PortStatus& status)
     return status.path + " (" + about + ")";
 }
 
-std::string MissingDeviceAdvice(int comPort, const std::vector<SerialDevice>& devices)
+std::string MissingDeviceAdvice(int comPort, const PortSurvey& survey)
 {
     std::vector<std::string> found;
-    for (const SerialDevice& device : devices) {
+    for (const SerialDevice& device : survey.devices) {
+        if (IsSystemConsole(device.path, survey.consoles))
+            continue;
         const std::string identity = DeviceIdentity(device);
         found.push_back(AssignablePath(device) + (identity.empty() ? "" : " (" + identity + ")"));
     }

@@ -42,6 +42,6 @@ std::string PresenceText(const PortStatus& status);
 // "/dev/ttyUSB0 (FTDI FT232R USB UART, A1B2C3)", "/dev/ttyS0 (not present)", ...
 std::string PortStatusLine(const PortStatus& status);
 
-// Beneath "Miss! File Open" when COMn's device does not exist: the devices found, and where to
-// assign one.
-std::string MissingDeviceAdvice(int comPort, const std::vector<SerialDevice>& devices);
+// Beneath "Miss! File Open" when COMn's device does not exist: the devices found that are no
+// console, and where to assign one.
+std::string MissingDeviceAdvice(int comPort, const PortSurvey& survey);

@@ -173,7 +173,7 @@ TEST_F(CommSettingDlgTest, MissingPortReportsEveryStepAndIsStillRemembered)
     };
     const std::vector<BoxRequest> portMessages = {
         linkError("Miss! File Open\n\n" + missing + ": no such device.\n" +
-                  MissingDeviceAdvice(3, {})),
+                  MissingDeviceAdvice(3, PortSurvey{})),
         linkError("Miss! Mask Set"),
         linkError("Miss! Buffer Set"),
         linkError("Miss! Time Out Set"),

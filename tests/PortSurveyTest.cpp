@@ -76,11 +76,13 @@ TEST_F(PortSurveyTest, AMissingDeviceNamesTheDevicesFound)
     SerialDevice found = adapter;
     found.path = "/dev/ttyUSB0";
     found.stablePath = byId;
-    EXPECT_EQ(MissingDeviceAdvice(0, {found, onBoard}),
+    SerialDevice console;
+    console.path = "/dev/ttyS0";
+    EXPECT_EQ(MissingDeviceAdvice(0, {{found, console, onBoard}, {"/dev/tty0", "/dev/ttyS0"}}),
               "Serial ports found: " + byId +
                   " (FTDI FT232R USB UART, A1B2C3), /dev/ttyS1. Assign one to COM1 under "
                   "通信 > 通信の設定 > ポート割り当て.");
-    EXPECT_EQ(MissingDeviceAdvice(5, {}),
+    EXPECT_EQ(MissingDeviceAdvice(5, {{console}, {"/dev/ttyS0"}}),
               "No serial ports found. Plug in the adapter, or assign a device to COM6 under "
               "通信 > 通信の設定 > ポート割り当て.");
 }

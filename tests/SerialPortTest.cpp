@@ -323,7 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
                         [](QTemporaryDir& folder, RawPty&, SerialPort&) {
                             const std::string path = folder.filePath("ttyGone").toStdString();
                             mapCom1(path);
-                            return path + ": no such device.\n" + MissingDeviceAdvice(0, {});
+                            return path + ": no such device.\n" +
+                                   MissingDeviceAdvice(0, PortSurvey{});
                         }},
         OpenFailureCase{"Directory",
                         [](QTemporaryDir& folder, RawPty&, SerialPort&) {
