@@ -92,6 +92,8 @@ std::string SerialPort::open(const std::string& path)
         return openFailureReason(path, error);
     }
     fd = opened;
+    if (termios state{}; tcgetattr(fd, &state) == 0)
+        earlierState = state;
     return {};
 }
 
@@ -151,6 +153,9 @@ void SerialPort::close()
     // Output held back by flow control would keep the last close waiting for the line, up to the
     // driver's closing wait (30 s on a serial port), on the window thread.
     tcflush(fd, TCOFLUSH);
+    if (earlierState)
+        applyState(fd, *earlierState);
+    earlierState.reset();
     ::close(fd);
     fd = -1;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <termios.h>
 
 // One serial device on a termios descriptor. Each set-up step can fail on its own, and all of
 // them fail on a port that is not open, as the link's error reporting expects.
@@ -17,6 +18,8 @@ public:
     ~SerialPort();
 
     // Opens for exclusive use; on failure returns a reason in plain words, else an empty string.
+    // The line settings found at open are put back on close, as serial tools do, so that a
+    // terminal opened by mistake is left as it was.
     std::string open(const std::string& path);
     bool setEventMask();
     bool setQueues();
@@ -40,4 +43,5 @@ private:
     bool waitWritable(std::chrono::steady_clock::time_point deadline) const;
 
     int fd = -1;
+    std::optional<termios> earlierState;
 };

@@ -3,158 +3,275 @@
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
 #include "link/SerialPort.h"
+#include "send/LineScheduler.h"
+#include "send/SendProgress.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
+#include <cstdio>
 #include <cstring>
-#include <ostream>
 #include <poll.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int WriteTimeoutMs = 1000;
 
+// The reply without its RS-485 prefix and line end, as the operator is shown it.
+std::string shown(const char* text)
+{
+    std::string shown(text);
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+        shown.pop_back();
+    return shown;
+}
+
 } // namespace
+
+struct LineSender::Device
+{
+    std::string prefix; // the two digits a reply from this slave starts with
+    std::vector<const PlannedLine*> lines;
+    size_t next = 0;
+    SlaveTally tally;
+    int timeoutsInARow = 0;
+    // The last line that timed out: its reply is late, but still its own, until the next frame.
+    std::optional<Sent> late;
+};
 
 LineSender::LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd)
     : port(port), rs485(rs485), paceMs(paceMs), timeoutMs(timeoutMs), stopFd(stopFd)
 {}
 
-std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan, std::ostream& log,
-                                         bool progress)
+LineSender::~LineSender() = default;
+
+std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
+                                         SendProgress& progress)
 {
-    // On a terminal the progress line is rewritten in place; messages first wipe it.
-    const char* const clear = progress ? "\r\x1b[K" : "";
-    std::vector<SlaveTally> tallies;
-    size_t done = 0;
-    int timeoutsInARow = 0;
-    bool stopped = false;
-    std::optional<Clock::time_point> lastSent;
-    for (const PlannedLine& line : plan) {
-        ++done;
-        if (tallies.empty() || tallies.back().slave != line.slave) {
-            tallies.push_back({line.slave});
-            timeoutsInARow = 0;
-        }
-        SlaveTally& tally = tallies.back();
-        const std::string where =
-            (rs485 ? "slave " + std::to_string(line.slave) + ", " : "") + line.what;
-        if (!stopped && lastSent && !pause(*lastSent + std::chrono::milliseconds(paceMs))) {
+    this->progress = &progress;
+    group(plan);
+    scheduler = std::make_unique<LineScheduler>(devices.size(), std::chrono::milliseconds(paceMs));
+    std::vector<std::string> names;
+    std::vector<int> totals;
+    for (const Device& device : devices) {
+        names.push_back(rs485 ? "slave " + std::to_string(device.tally.slave) : "RS-232C");
+        totals.push_back(static_cast<int>(device.lines.size()));
+    }
+    progress.begin(names, totals);
+    for (size_t device = 0; device < devices.size(); ++device)
+        advance(device);
+    while (true) {
+        if (!awaited && !stopped && !lost)
+            sendNext();
+        const std::optional<Clock::time_point> due = scheduler->nextDue();
+        if (!awaited && (stopped || lost || !due))
+            break;
+        switch (await(awaited ? awaited->at + std::chrono::milliseconds(timeoutMs) : *due)) {
+        case Event::Input:
+            readReplies();
+            break;
+        case Event::Time:
+            if (awaited && Clock::now() >= awaited->at + std::chrono::milliseconds(timeoutMs))
+                timeOut();
+            break;
+        case Event::Stop:
             stopped = true;
-            log << clear << "interrupted; nothing more is sent\n";
-        }
-        if (!line.frame || tally.givenUp || stopped) {
-            if (!line.frame)
-                log << clear << where << ": " << line.problem << " (skipped)\n";
-            ++tally.skipped;
-            continue;
-        }
-        // A late reply to an earlier line must not pass for the reply to this one.
-        port.purgeInput();
-        lastSent = Clock::now();
-        ++tally.sent;
-        if (progress)
-            log << clear << done << '/' << plan.size() << ' ' << where << std::flush;
-        std::string meaning;
-        const Reply reply = port.write(line.frame->data(), line.frame->size(), WriteTimeoutMs)
-                                ? awaitReply(line.slave, meaning)
-                                : (hungUp() ? Reply::PortLost : Reply::NoReply);
-        if (reply == Reply::Accepted) {
-            ++tally.accepted;
-            timeoutsInARow = 0;
-        } else if (reply == Reply::Rejected) {
-            ++tally.rejected;
-            timeoutsInARow = 0;
-            log << clear << where << ": " << meaning << '\n';
-        } else {
-            ++tally.notAnswered;
-            log << clear << where << ": no reply\n";
-            if (reply == Reply::PortLost || reply == Reply::Stopped) {
-                stopped = true;
-                log << (reply == Reply::Stopped ? "interrupted" : "the port was lost")
-                    << "; nothing more is sent\n";
-            } else if (++timeoutsInARow == TimeoutsToGiveUp) {
-                tally.givenUp = true;
-                log << (rs485 ? "slave " + std::to_string(line.slave) : std::string("the device"))
-                    << " does not answer: given up\n";
-            }
+            progress.message("interrupted; nothing more is sent");
+            break;
+        case Event::Lost:
+            lost = true;
+            if (awaited)
+                timeOut();
+            progress.message("the port was lost; nothing more is sent");
+            break;
         }
     }
-    log << clear;
+    std::vector<SlaveTally> tallies;
+    for (Device& device : devices) {
+        const int left = static_cast<int>(device.lines.size() - device.next);
+        (stopped ? device.tally.notSent : device.tally.skipped) += left;
+        tallies.push_back(device.tally);
+    }
     return tallies;
 }
 
-LineSender::Reply LineSender::awaitReply(int slave, std::string& meaning)
+void LineSender::group(const std::vector<PlannedLine>& plan)
 {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    int replyPos = 0;
-    ReplyLineGatherer gatherer(replyPos);
-    char buffer[100];
+    devices.clear();
+    for (const PlannedLine& line : plan) {
+        auto device = std::find_if(devices.begin(), devices.end(), [&line](const Device& d) {
+            return d.tally.slave == line.slave;
+        });
+        if (device == devices.end()) {
+            char prefix[3];
+            std::snprintf(prefix, sizeof prefix, "%02d", line.slave);
+            device = devices.insert(devices.end(), Device{prefix, {}, 0, {line.slave}, 0, {}});
+        }
+        device->lines.push_back(&line);
+    }
+}
+
+void LineSender::sendNext()
+{
+    const Clock::time_point now = Clock::now();
+    const std::optional<size_t> chosen = scheduler->next(now);
+    if (!chosen)
+        return;
+    Device& device = devices[*chosen];
+    const PlannedLine& line = *device.lines[device.next];
+    // Whatever is still on the way belongs to no line; the next reply starts afresh.
+    replyPos = 0;
+    device.late.reset();
+    scheduler->sent(*chosen, now);
+    ++device.tally.sent;
+    awaited = Sent{*chosen, &line, now};
+    if (!port.write(line.frame->data(), line.frame->size(), WriteTimeoutMs)) {
+        if (hungUp())
+            lost = true;
+        timeOut();
+        if (lost)
+            progress->message("the port was lost; nothing more is sent");
+    }
+}
+
+LineSender::Event LineSender::await(Clock::time_point until)
+{
     while (true) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            return Reply::NoReply;
-        pollfd waits[2] = {{port.descriptor(), POLLIN, 0}, {stopFd, POLLIN, 0}};
-        const int ready = poll(waits, stopFd >= 0 ? 2 : 1, static_cast<int>(left));
+        // To the nanosecond, so that a fast line's pace is not stretched to whole milliseconds.
+        const auto left = std::max(until - Clock::now(), Clock::duration::zero());
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+        const timespec wait{
+            seconds.count(),
+            std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds).count()};
+        // After a stop the request stays readable; only the line is watched then.
+        const int watchStop = stopped ? -1 : stopFd;
+        pollfd waits[2] = {{port.descriptor(), POLLIN, 0}, {watchStop, POLLIN, 0}};
+        const int ready = ppoll(waits, 2, &wait, nullptr);
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready <= 0)
-            return ready == 0 ? Reply::NoReply : Reply::PortLost;
+        if (ready < 0)
+            return Event::Lost;
+        if (ready == 0)
+            return Event::Time;
         if (waits[1].revents != 0)
-            return Reply::Stopped;
-        const pollfd& wait = waits[0];
-        const ssize_t count = wait.revents & POLLIN ? port.read(buffer, sizeof buffer) : 0;
-        if (count > 0) {
-            if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
-                if (const auto reply = interpret(line, slave, meaning))
-                    return *reply;
-            continue;
-        }
-        if ((count < 0 && errno != EAGAIN && errno != EINTR) ||
-            (wait.revents & (POLLHUP | POLLERR | POLLNVAL)))
-            return Reply::PortLost;
+            return Event::Stop;
+        if (waits[0].revents & POLLIN)
+            return Event::Input;
+        return Event::Lost;
     }
+}
+
+void LineSender::readReplies()
+{
+    char buffer[100];
+    const ssize_t count = port.read(buffer, sizeof buffer);
+    if (count <= 0 && ((count < 0 && errno != EAGAIN && errno != EINTR) || hungUp())) {
+        lost = true;
+        if (awaited)
+            timeOut();
+        progress->message("the port was lost; nothing more is sent");
+        return;
+    }
+    // Byte by byte, so that two replies in one read stay two lines.
+    ReplyLineGatherer gatherer(replyPos);
+    for (ssize_t i = 0; i < count; ++i)
+        if (const char* reply = gatherer.append(buffer + i, 1))
+            take(reply);
+}
+
+void LineSender::take(const char* reply)
+{
+    const char* text = rs485 ? reply + std::min<size_t>(std::strlen(reply), 2) : reply;
+    const auto from = [&](const Device& device) {
+        return !rs485 || std::strncmp(reply, device.prefix.c_str(), 2) == 0;
+    };
+    if (awaited && from(devices[awaited->device])) {
+        answer(text);
+        return;
+    }
+    // A reply from nobody awaited is late for its own line, or else it belongs to no line.
+    for (Device& device : devices)
+        if (device.late && from(device)) {
+            answerLate(device, text);
+            return;
+        }
+}
+
+void LineSender::answer(const char* text)
+{
+    Device& device = devices[awaited->device];
+    const PlannedLine& line = *awaited->line;
+    device.timeoutsInARow = 0;
+    if (std::strcmp(text, "GO\r\n") == 0) {
+        ++device.tally.accepted;
+    } else {
+        ++device.tally.rejected;
+        const ReplyOutcome outcome = InterpretReplyLine(text, 0, 1);
+        report(device, line,
+               outcome.box ? outcome.box->text + " (" + shown(text) + ")"
+                           : "unknown reply " + shown(text));
+    }
+    const size_t index = awaited->device;
+    awaited.reset();
+    ++device.next;
+    advance(index);
+}
+
+void LineSender::answerLate(Device& device, const char* text)
+{
+    const std::chrono::duration<double> after = Clock::now() - device.late->at;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", after.count());
+    report(device, *device.late->line, "late reply " + shown(text) + " after " + seconds + " s");
+    scheduler->release(device.late->device);
+    device.late.reset();
+}
+
+void LineSender::timeOut()
+{
+    const size_t index = awaited->device;
+    Device& device = devices[index];
+    ++device.tally.notAnswered;
+    report(device, *awaited->line, "no reply");
+    device.late = awaited;
+    awaited.reset();
+    ++device.next;
+    if (++device.timeoutsInARow == TimeoutsToGiveUp && !lost) {
+        device.tally.givenUp = true;
+        device.tally.skipped += static_cast<int>(device.lines.size() - device.next);
+        device.next = device.lines.size();
+        progress->message(
+            (rs485 ? "slave " + std::to_string(device.tally.slave) : std::string("the device")) +
+            " does not answer: given up");
+    } else {
+        // Its next frame waits for a late reply, so that the reply cannot pass for the next one's.
+        scheduler->hold(index, Clock::now() + std::chrono::milliseconds(timeoutMs));
+    }
+    advance(index);
+}
+
+// Skips the device's lines that have no frame, and finishes a device that has no line left.
+void LineSender::advance(size_t index)
+{
+    Device& device = devices[index];
+    while (device.next < device.lines.size() && !device.lines[device.next]->frame) {
+        report(device, *device.lines[device.next],
+               device.lines[device.next]->problem + " (skipped)");
+        ++device.tally.skipped;
+        ++device.next;
+    }
+    if (device.next == device.lines.size())
+        scheduler->finish(index);
+    progress->update(index, device.tally);
+}
+
+void LineSender::report(const Device& device, const PlannedLine& line, const std::string& what)
+{
+    progress->message((rs485 ? "slave " + std::to_string(device.tally.slave) + ", " : "") +
+                      line.what + ": " + what);
 }
 
 bool LineSender::hungUp() const
 {
     pollfd state{port.descriptor(), 0, 0};
     return poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
-}
-
-bool LineSender::pause(Clock::time_point until) const
-{
-    while (true) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
-        pollfd wait{stopFd, POLLIN, 0};
-        // Without a stop descriptor this only sleeps.
-        if (poll(&wait, stopFd >= 0 ? 1 : 0,
-                 static_cast<int>(std::max<long long>(left.count(), 0))) > 0)
-            return false;
-        if (Clock::now() >= until)
-            return true;
-    }
-}
-
-std::optional<LineSender::Reply> LineSender::interpret(const char* line, int slave,
-                                                       std::string& meaning) const
-{
-    if (rs485) {
-        const char prefix[] = {char('0' + slave / 10), char('0' + slave % 10), '\0'};
-        if (std::strncmp(line, prefix, 2) != 0)
-            return std::nullopt;
-    }
-    const char* text = rs485 ? line + 2 : line;
-    if (std::strcmp(text, "GO\r\n") == 0)
-        return Reply::Accepted;
-    const ReplyOutcome outcome = InterpretReplyLine(line, rs485 ? 1 : 0, 1);
-    std::string shown(text);
-    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
-        shown.pop_back();
-    meaning = outcome.box ? outcome.box->text + " (" + shown + ")" : "unknown reply " + shown;
-    return Reply::Rejected;
 }

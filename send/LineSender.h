@@ -3,10 +3,13 @@
 #include "send/SendPlan.h"
 
 #include <chrono>
-#include <iosfwd>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+class LineScheduler;
+class SendProgress;
 class SerialPort;
 
 struct SlaveTally
@@ -17,39 +20,66 @@ struct SlaveTally
     int rejected = 0;
     int notAnswered = 0;
     int skipped = 0;
+    int notSent = 0; // never reached because the run was interrupted
     bool givenUp = false;
 
-    bool allAccepted() const { return rejected == 0 && notAnswered == 0 && skipped == 0; }
+    int problems() const { return rejected + notAnswered + skipped; }
+    int done() const { return accepted + problems(); }
+    bool allAccepted() const { return problems() == 0; }
 };
 
-// Sends planned lines one at a time on an open port and waits for each reply, without a reader
-// thread: the descriptor is polled until the reply line or the timeout.
+// Sends planned lines on an open port without a reader thread: the descriptor is polled until
+// each reply line or its timeout. On RS-485 the slaves take turns, each at its own pace; one
+// frame is on the line at a time.
 class LineSender
 {
 public:
     static constexpr int TimeoutsToGiveUp = 3;
 
-    // stopFd, when readable, ends the sending after the line under way; -1 for none.
+    // stopFd, when readable, ends the sending once the line under way has its reply or timeout;
+    // -1 for none.
     LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd = -1);
+    ~LineSender();
 
-    // One tally per slave, in the plan's order; each problem is reported on log as it happens,
-    // and with progress the line under way too.
-    std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, std::ostream& log,
-                                 bool progress);
+    // One tally per slave, in the order the plan first names them; each problem is reported to
+    // progress as it happens.
+    std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, SendProgress& progress);
+    bool interrupted() const { return stopped; }
 
 private:
-    enum class Reply { Accepted, Rejected, NoReply, PortLost, Stopped };
-    Reply awaitReply(int slave, std::string& meaning);
+    using Clock = std::chrono::steady_clock;
+    struct Device;
+    struct Sent
+    {
+        size_t device;
+        const PlannedLine* line;
+        Clock::time_point at;
+    };
+    enum class Event { Input, Time, Stop, Lost };
+
+    void group(const std::vector<PlannedLine>& plan);
+    void sendNext();
+    Event await(Clock::time_point until);
+    void readReplies();
+    void take(const char* reply);
+    void answer(const char* text);
+    void answerLate(Device& device, const char* text);
+    void timeOut();
+    void advance(size_t device);
+    void report(const Device& device, const PlannedLine& line, const std::string& what);
     // A write that failed because the line is gone, not because it was slow.
     bool hungUp() const;
-    // Waits until `until`; false when a stop came first.
-    bool pause(std::chrono::steady_clock::time_point until) const;
-    // The meaning of a complete line, or nothing for a line from another slave.
-    std::optional<Reply> interpret(const char* line, int slave, std::string& meaning) const;
 
     SerialPort& port;
     bool rs485;
     int paceMs;
     int timeoutMs;
     int stopFd;
+    std::vector<Device> devices;
+    std::unique_ptr<LineScheduler> scheduler;
+    SendProgress* progress = nullptr;
+    std::optional<Sent> awaited;
+    int replyPos = 0;
+    bool stopped = false;
+    bool lost = false;
 };

@@ -7,11 +7,13 @@
 #include "send/LineSender.h"
 #include "send/SendOptions.h"
 #include "send/SendPlan.h"
+#include "send/SendProgress.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
 
 #include <cstdio>
 #include <iostream>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -32,12 +34,47 @@ int dryRun(const std::vector<PlannedLine>& plan, bool rs485, std::ostream& out, 
     return result;
 }
 
-// Opens the port as the window tool does; returns why it failed, or an empty string.
-std::string openPort(SerialPort& port, const SendOptions& options)
+// Every slave's lines, each from its own settings file, slave after slave.
+std::optional<std::vector<PlannedLine>> planEverySlave(const SendOptions& options,
+                                                       std::ostream& err)
+{
+    std::vector<PlannedLine> plan;
+    const std::vector<int> slaves = options.rs485() ? options.slaves : std::vector<int>{0};
+    for (const int slave : slaves) {
+        const std::string& file = options.fileOf(slave);
+        ResetSettings();
+        if (const std::string problem = ReadSettingsFileStrictAt(file); !problem.empty()) {
+            err << "mrv508-send: " << problem << '\n';
+            return std::nullopt;
+        }
+        SendOptions one = options;
+        if (options.rs485())
+            one.slaves = {slave};
+        for (PlannedLine& line : BuildSendPlan(one))
+            plan.push_back(std::move(line));
+    }
+    return plan;
+}
+
+// What was opened, as "COM1 = /dev/ttyUSB0, RS-485, slaves 0,3,12".
+std::string lineName(const SendOptions& options, int comPort, const std::string& path)
+{
+    std::string name = comPort >= 0 ? "COM" + std::to_string(comPort + 1) + " = " + path : path;
+    if (!options.rs485())
+        return name + ", RS-232C";
+    name += ", RS-485, slaves ";
+    for (const int slave : options.slaves)
+        name += std::to_string(slave) + (slave == options.slaves.back() ? "" : ",");
+    return name;
+}
+
+// Opens the port as the window tool does; says what it opened in `name`, or returns why not.
+std::string openPort(SerialPort& port, const SendOptions& options, std::string& name)
 {
     std::string path = options.device;
+    int comPort = -1;
     if (path.empty()) {
-        const int comPort = options.comPort >= 0 ? options.comPort : GetProfileInt("com_port");
+        comPort = options.comPort >= 0 ? options.comPort : GetProfileInt("com_port");
         path = PortDevicePath(comPort);
         if (path.empty())
             return "the profile's com_port " + std::to_string(comPort) +
@@ -51,17 +88,26 @@ std::string openPort(SerialPort& port, const SendOptions& options)
     }
     if (!port.setEventMask() || !port.setQueues() || !port.setTimeouts() || !port.setLineState())
         return path + ": the line cannot be set up";
+    name = lineName(options, comPort, path);
     return {};
+}
+
+// A terminal tall enough for a progress row per slave, which is rewritten in place.
+bool rowsFit(size_t rows)
+{
+    winsize size{};
+    return isatty(STDERR_FILENO) && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 &&
+           size.ws_row > rows;
 }
 
 void printSummary(const std::vector<SlaveTally>& tallies, bool rs485, std::ostream& out)
 {
-    out << "  slave   sent  accepted  rejected  not answered  skipped\n";
+    out << "  slave   sent  accepted  rejected  not answered  skipped  not sent\n";
     for (const SlaveTally& t : tallies) {
         char row[100];
-        std::snprintf(row, sizeof row, "%7s  %5d  %8d  %8d  %12d  %7d",
+        std::snprintf(row, sizeof row, "%7s  %5d  %8d  %8d  %12d  %7d  %8d",
                       rs485 ? std::to_string(t.slave).c_str() : "RS-232C", t.sent, t.accepted,
-                      t.rejected, t.notAnswered, t.skipped);
+                      t.rejected, t.notAnswered, t.skipped, t.notSent);
         out << row << (t.givenUp ? "  given up" : "") << '\n';
     }
 }
@@ -80,26 +126,32 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
         out << SendOptions::usage();
         return SendAllAccepted;
     }
-    ResetSettings();
-    if (!ReadSettingsFileAt(options->file)) {
-        err << "mrv508-send: cannot read the settings file " << options->file << '\n';
+    if (!options->checkLine(GetProfileInt("rs_control") != 0, error)) {
+        err << "mrv508-send: " << error << '\n';
         return SendBadInput;
     }
-    const std::vector<PlannedLine> plan = BuildSendPlan(*options);
+    const auto plan = planEverySlave(*options, err);
+    if (!plan)
+        return SendBadInput;
     if (options->dryRun)
-        return dryRun(plan, options->rs485(), out, err);
+        return dryRun(*plan, options->rs485(), out, err);
     SerialPort port;
-    if (const std::string reason = openPort(port, *options); !reason.empty()) {
+    std::string name;
+    if (const std::string reason = openPort(port, *options, name); !reason.empty()) {
         err << "mrv508-send: cannot open the port: " << reason << '\n';
         return SendPortFailed;
     }
-    // Ctrl+C ends the run after the line under way, with the summary of what was done.
+    out << name << std::endl;
+    // Ctrl+C ends the run once the line under way is answered, with the summary of what was done.
     const TerminationSignals interrupts;
     LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs,
                       interrupts.requestDescriptor());
-    const bool progress = &err == &std::cerr && isatty(STDERR_FILENO);
-    const std::vector<SlaveTally> tallies = sender.send(plan, err, progress);
+    SendProgress progress(err, &err == &std::cerr &&
+                                   rowsFit(options->rs485() ? options->slaves.size() : 1));
+    const std::vector<SlaveTally> tallies = sender.send(*plan, progress);
     printSummary(tallies, options->rs485(), out);
+    if (sender.interrupted())
+        return SendInterrupted;
     for (const SlaveTally& tally : tallies)
         if (!tally.allAccepted())
             return SendNotAccepted;

@@ -4,6 +4,7 @@
 #include "settings/DeviceSettings.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -19,27 +20,36 @@ std::optional<int> number(const QString& text, int low, int high)
     return value;
 }
 
-// "0,3,12" or "0-7": distinct slave numbers 0..31.
+// "0,3,12", "0-7" or "0-3,5": distinct slave numbers 0..31.
 std::optional<std::vector<int>> slaveList(const QString& text)
 {
     std::vector<int> slaves;
-    const QStringList range = text.split(QLatin1Char('-'));
-    if (range.size() == 2) {
-        const auto first = number(range[0], 0, SlaveCount - 1);
-        const auto last = number(range[1], 0, SlaveCount - 1);
-        if (!first || !last || *first > *last)
-            return std::nullopt;
-        for (int slave = *first; slave <= *last; ++slave)
-            slaves.push_back(slave);
-        return slaves;
-    }
     for (const QString& item : text.split(QLatin1Char(','))) {
-        const auto slave = number(item, 0, SlaveCount - 1);
-        if (!slave || std::find(slaves.begin(), slaves.end(), *slave) != slaves.end())
+        const QStringList range = item.split(QLatin1Char('-'));
+        const auto first = number(range[0], 0, SlaveCount - 1);
+        const auto last = range.size() == 2 ? number(range[1], 0, SlaveCount - 1) : first;
+        if (!first || !last || *first > *last || range.size() > 2)
             return std::nullopt;
-        slaves.push_back(*slave);
+        for (int slave = *first; slave <= *last; ++slave) {
+            if (std::find(slaves.begin(), slaves.end(), slave) != slaves.end())
+                return std::nullopt;
+            slaves.push_back(slave);
+        }
     }
     return slaves;
+}
+
+// "3=lobby.dat": a slave number before the first "=".
+std::optional<SlaveFile> slaveFile(const QString& argument, std::string& error)
+{
+    static const QRegularExpression pair(QStringLiteral("^([0-9]+)=(.*)$"));
+    const QRegularExpressionMatch match = pair.match(argument);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const auto slave = number(match.captured(1), 0, SlaveCount - 1);
+    if (!slave || match.captured(2).isEmpty())
+        error = "SLAVE=FILE needs a slave 0 to 31 and a file: " + argument.toStdString();
+    return SlaveFile{slave.value_or(0), match.captured(2).toStdString()};
 }
 
 struct Parser
@@ -48,12 +58,13 @@ struct Parser
     QCommandLineOption port{"port", "Port COM1 to COM6 as mapped in the profile's [Ports].",
                             "COMn"};
     QCommandLineOption device{"device", "Serial device path, instead of --port.", "PATH"};
+    QCommandLineOption rs232c{"rs232c", "RS-232C line, whatever the profile's rs_control says."};
     QCommandLineOption rs485{"rs485", "RS-485 line: every line starts with the slave number."};
-    QCommandLineOption slaves{"slaves", "RS-485 slaves, e.g. 0,3,12 or 0-7 (default 0).", "LIST"};
+    QCommandLineOption slaves{"slaves", "RS-485 slaves, e.g. 0,3,12 or 0-3,5.", "LIST"};
     QCommandLineOption only{"only", "Send only these of titles,levels,offsets.", "LIST"};
     QCommandLineOption pictures{"pictures", "Also select pictures 1 to 32 of ch.1,ch.2.", "N,M"};
     QCommandLineOption pace{"pace", "Least time between two lines (default 600).", "MS", "600"};
-    QCommandLineOption timeout{"timeout", "Time to wait for a reply (default 2000).", "MS", "2000"};
+    QCommandLineOption timeout{"timeout", "Time to wait for a reply (default 3500).", "MS", "3500"};
     QCommandLineOption dryRun{"dry-run", "Print the frames instead of sending them."};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help."};
 
@@ -61,11 +72,14 @@ struct Parser
     {
         parser.setApplicationDescription(
             "Sends a settings file to MRV-508 title generators, one line at a time.\n"
+            "Without --device the line is the profile's com_port and rs_control.\n"
             "Exit status: 0 every line accepted, 1 a line rejected, not answered or skipped,\n"
-            "2 bad arguments or file, 3 the port cannot be opened.");
-        parser.addPositionalArgument("FILE.dat", "The settings file to send.");
+            "2 bad arguments or file, 3 the port cannot be opened, 130 interrupted.");
+        parser.addPositionalArgument(
+            "FILE.dat", "The settings file for every slave, or on RS-485 a file for each slave.",
+            "FILE.dat | SLAVE=FILE.dat...");
         parser.addOptions(
-            {port, device, rs485, slaves, only, pictures, pace, timeout, dryRun, help});
+            {port, device, rs232c, rs485, slaves, only, pictures, pace, timeout, dryRun, help});
     }
 };
 
@@ -86,10 +100,25 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
         options.help = true;
         return options;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return fail("exactly one settings file is needed");
-    options.file = files[0].toStdString();
+    for (const QString& argument : parser.positionalArguments()) {
+        if (auto pair = slaveFile(argument, error)) {
+            if (!error.empty())
+                return std::nullopt;
+            if (std::any_of(options.slaveFiles.begin(), options.slaveFiles.end(),
+                            [&pair](const SlaveFile& f) { return f.slave == pair->slave; }))
+                return fail(QStringLiteral("slave %1 is named twice").arg(pair->slave));
+            options.slaves.push_back(pair->slave);
+            options.slaveFiles.push_back(std::move(*pair));
+        } else if (options.file.empty()) {
+            options.file = argument.toStdString();
+        } else {
+            return fail("exactly one settings file is needed, or SLAVE=FILE pairs");
+        }
+    }
+    if (options.file.empty() == options.slaveFiles.empty())
+        return fail(options.file.empty()
+                        ? "exactly one settings file is needed, or SLAVE=FILE pairs"
+                        : "give one settings file or SLAVE=FILE pairs, not both");
 
     if (parser.isSet(p.port) && parser.isSet(p.device))
         return fail("--port and --device exclude each other");
@@ -108,12 +137,16 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
             return fail("--device needs a path");
     }
 
-    if (parser.isSet(p.slaves) && !parser.isSet(p.rs485))
-        return fail("--slaves needs --rs485");
-    if (parser.isSet(p.rs485)) {
-        const auto slaves = slaveList(parser.isSet(p.slaves) ? parser.value(p.slaves) : "0");
+    if (parser.isSet(p.rs232c) && parser.isSet(p.rs485))
+        return fail("--rs232c and --rs485 exclude each other");
+    if (parser.isSet(p.rs232c) || parser.isSet(p.rs485))
+        options.rs485Asked = parser.isSet(p.rs485);
+    if (parser.isSet(p.slaves)) {
+        if (!options.slaveFiles.empty())
+            return fail("SLAVE=FILE pairs name their slaves; leave out --slaves");
+        const auto slaves = slaveList(parser.value(p.slaves));
         if (!slaves)
-            return fail("--slaves needs distinct numbers 0 to 31, e.g. 0,3,12 or 0-7");
+            return fail("--slaves needs distinct numbers 0 to 31, e.g. 0,3,12 or 0-3,5");
         options.slaves = *slaves;
     }
 
@@ -150,6 +183,26 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
     options.timeoutMs = *timeout;
     options.dryRun = parser.isSet(p.dryRun);
     return options;
+}
+
+bool SendOptions::checkLine(bool profileRs485, std::string& error) const
+{
+    const bool onRs485 = rs485Asked.value_or(device.empty() && profileRs485);
+    if (onRs485 && slaves.empty())
+        error = "name the slaves with --slaves";
+    else if (!onRs485 && !slaveFiles.empty())
+        error = "SLAVE=FILE pairs need an RS-485 line: add --rs485";
+    else if (!onRs485 && !slaves.empty())
+        error = "--slaves needs --rs485";
+    return error.empty();
+}
+
+const std::string& SendOptions::fileOf(int slave) const
+{
+    for (const SlaveFile& pair : slaveFiles)
+        if (pair.slave == slave)
+            return pair.file;
+    return file;
 }
 
 std::string SendOptions::usage()

@@ -3,6 +3,7 @@
 #include "settings/DeviceSettings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <vector>
 
@@ -13,15 +14,50 @@ constexpr std::string_view EmptyTitle = "s";
 constexpr std::string_view FullWidthBlank = "\x81\x40";
 // The reader's line buffer: 33 bytes of text and a terminator.
 constexpr size_t TitleBufferBytes = 33;
+// What the device takes: 14 full-width characters.
+constexpr size_t SendableTitleBytes = 28;
+
+struct IntegerLine
+{
+    int* field;
+    int highest; // the device's range is 0 to this
+    const char* what;
+};
 
 // The integer fields in the order of their lines; both directions walk this one list.
-std::vector<int*> IntegerLines()
+std::vector<IntegerLine> IntegerLines()
 {
     DeviceSettingsRecord& s = DeviceSettings;
-    std::vector<int*> lines = {&s.vOffset[0], &s.vOffset[1], &s.hOffset[0], &s.hOffset[1]};
+    std::vector<IntegerLine> lines = {{&s.vOffset[0], 63, "a vertical offset"},
+                                      {&s.vOffset[1], 63, "a vertical offset"},
+                                      {&s.hOffset[0], 15, "a horizontal offset"},
+                                      {&s.hOffset[1], 15, "a horizontal offset"}};
     for (auto& channel : s.whiteLevel)
         for (int& level : channel)
-            lines.push_back(&level);
+            lines.push_back({&level, 9, "a white level"});
+    return lines;
+}
+
+std::vector<std::string*> TitleLines()
+{
+    std::vector<std::string*> lines;
+    for (auto& channel : DeviceSettings.title)
+        for (std::string& title : channel)
+            lines.push_back(&title);
+    return lines;
+}
+
+// Each line without its end: CR LF, LF or CR. A last line without an end counts as well.
+std::vector<std::string_view> SplitLines(std::string_view file)
+{
+    std::vector<std::string_view> lines;
+    while (!file.empty()) {
+        const size_t end = file.find_first_of("\r\n");
+        lines.push_back(file.substr(0, end));
+        if (end == std::string_view::npos)
+            break;
+        file.remove_prefix(end + (file.compare(end, 2, LineEnd) == 0 ? 2 : 1));
+    }
     return lines;
 }
 
@@ -61,11 +97,9 @@ std::string_view FitToBuffer(std::string_view text)
 }
 
 // A half-width blank would split the title into two tokens (or leave none) and move every later
-// title; a full-width one keeps the line a single token.
-std::string TitleLine(const std::string& title)
+// title; a full-width one keeps the line a single token, as the title edit box does when typing.
+std::string WithFullWidthBlanks(std::string_view title)
 {
-    if (title.empty())
-        return std::string(EmptyTitle);
     std::string line;
     for (size_t pos = 0; pos < title.size();) {
         const size_t length = CharLength(title, pos);
@@ -75,7 +109,20 @@ std::string TitleLine(const std::string& title)
             line.append(title, pos, length);
         pos += length;
     }
-    return std::string(FitToBuffer(line));
+    return line;
+}
+
+std::string TitleLine(const std::string& title)
+{
+    if (title.empty())
+        return std::string(EmptyTitle);
+    return std::string(FitToBuffer(WithFullWidthBlanks(title)));
+}
+
+// A title line taken whole, as typing would have stored it.
+std::string TitleOfLine(std::string_view line)
+{
+    return line == EmptyTitle ? std::string() : WithFullWidthBlanks(line);
 }
 
 void SkipBlanks(std::string_view& rest)
@@ -117,24 +164,111 @@ std::string ReadTitle(std::string_view& rest)
     return title;
 }
 
+// A line as a message quotes it: short, since a damaged file may hold a line of any length.
+std::string Quoted(std::string_view line)
+{
+    constexpr size_t Shown = 20;
+    return '"' + std::string(line.substr(0, Shown)) + (line.size() > Shown ? "...\"" : "\"");
+}
+
+std::optional<SettingsFileProblem> ShapeProblem(std::string_view file,
+                                                const std::vector<std::string_view>& lines)
+{
+    for (const std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
+        if (file.starts_with(mark))
+            return SettingsFileProblem{
+                1, "starts with a byte order mark; a settings file is CP932 text without one"};
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].find('\0') != std::string_view::npos)
+            return SettingsFileProblem{static_cast<int>(i) + 1, "holds a NUL byte"};
+    const int count = static_cast<int>(lines.size());
+    if (count == 0)
+        return SettingsFileProblem{1, "the file is empty; a settings file has 134 lines"};
+    if (count < SettingsFileLines)
+        return SettingsFileProblem{count, "the file ends after this line; a settings file has "
+                                          "134 lines, this one " +
+                                              std::to_string(count)};
+    if (count > SettingsFileLines)
+        return SettingsFileProblem{SettingsFileLines + 1,
+                                   "a settings file has 134 lines, this one " +
+                                       std::to_string(count)};
+    return std::nullopt;
+}
+
+// A whole line of digits from 0 to `highest`, nothing around it.
+std::optional<int> StrictInteger(std::string_view line, int highest)
+{
+    int value = -1;
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (error != std::errc() || end != line.data() + line.size() || value < 0 || value > highest)
+        return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 std::string WriteSettingsFile()
 {
     std::string file;
-    for (const int* value : IntegerLines())
-        file.append(std::to_string(*value)).append(LineEnd);
-    for (const auto& channel : DeviceSettings.title)
-        for (const std::string& title : channel)
-            file.append(TitleLine(title)).append(LineEnd);
+    for (const IntegerLine& line : IntegerLines())
+        file.append(std::to_string(*line.field)).append(LineEnd);
+    for (const std::string* title : TitleLines())
+        file.append(TitleLine(*title)).append(LineEnd);
     return file;
 }
 
 void ReadSettingsFile(std::string_view file)
 {
-    for (int* value : IntegerLines())
-        ReadInteger(file, *value);
-    for (auto& channel : DeviceSettings.title)
-        for (std::string& title : channel)
-            title = ReadTitle(file);
+    // In a file of exactly 134 lines each line is one value, so a title with half-width blanks
+    // (files written on Windows hold such titles) keeps its place instead of falling into tokens.
+    const std::vector<std::string_view> lines = SplitLines(file);
+    const std::vector<IntegerLine> integers = IntegerLines();
+    const std::vector<std::string*> titles = TitleLines();
+    if (lines.size() == SettingsFileLines) {
+        for (size_t i = 0; i < integers.size(); ++i) {
+            std::string_view line = lines[i];
+            ReadInteger(line, *integers[i].field);
+        }
+        for (size_t i = 0; i < titles.size(); ++i)
+            *titles[i] = FitToBuffer(TitleOfLine(lines[integers.size() + i]));
+        return;
+    }
+    for (const IntegerLine& line : integers)
+        ReadInteger(file, *line.field);
+    for (std::string* title : titles)
+        *title = ReadTitle(file);
+}
+
+std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)
+{
+    const std::vector<std::string_view> lines = SplitLines(file);
+    if (auto problem = ShapeProblem(file, lines))
+        return problem;
+    const std::vector<IntegerLine> integers = IntegerLines();
+    const std::vector<std::string*> titleFields = TitleLines();
+    std::vector<int> values;
+    std::vector<std::string> titles;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        if (i < integers.size()) {
+            const IntegerLine& integer = integers[i];
+            const auto value = StrictInteger(lines[i], integer.highest);
+            if (!value)
+                return SettingsFileProblem{number, std::string(integer.what) + " is 0 to " +
+                                                       std::to_string(integer.highest) + ", not " +
+                                                       Quoted(lines[i])};
+            values.push_back(*value);
+            continue;
+        }
+        std::string title = TitleOfLine(lines[i]);
+        if (title.size() > SendableTitleBytes)
+            return SettingsFileProblem{number, "a title holds at most 28 bytes, this one " +
+                                                   std::to_string(title.size())};
+        titles.push_back(std::move(title));
+    }
+    for (size_t i = 0; i < integers.size(); ++i)
+        *integers[i].field = values[i];
+    for (size_t i = 0; i < titleFields.size(); ++i)
+        *titleFields[i] = std::move(titles[i]);
+    return std::nullopt;
 }

@@ -6,24 +6,51 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <optional>
 
 namespace {
 // Far beyond any settings file (about 5 KB), and small enough to read at once.
 constexpr qint64 LargestFile = qint64{16} * 1024 * 1024;
-} // namespace
 
-bool ReadSettingsFileAt(const std::string& path)
+std::optional<QByteArray> ReadWhole(const std::string& path)
 {
     QFile file(QFile::decodeName(path.c_str()));
     // A folder, a device or a pipe is no settings file; reading one may block or never end.
     if (!QFileInfo(file).isFile() || file.size() > LargestFile || !file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::string_view View(const QByteArray& bytes)
+{
+    return {bytes.constData(), static_cast<size_t>(bytes.size())};
+}
+
+} // namespace
+
+bool ReadSettingsFileAt(const std::string& path)
+{
+    const std::optional<QByteArray> bytes = ReadWhole(path);
+    if (!bytes)
         return false;
-    ReadSettingsFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    ReadSettingsFile(View(*bytes));
     DeviceSettings.modified = 0;
     return true;
+}
+
+std::string ReadSettingsFileStrictAt(const std::string& path)
+{
+    const std::optional<QByteArray> bytes = ReadWhole(path);
+    if (!bytes)
+        return path + ": cannot read the file";
+    const std::optional<SettingsFileProblem> problem = ReadSettingsFileStrict(View(*bytes));
+    if (problem)
+        return path + ":" + std::to_string(problem->line) + ": " + problem->what;
+    DeviceSettings.modified = 0;
+    return {};
 }
 
 bool WriteSettingsFileAt(const std::string& path)

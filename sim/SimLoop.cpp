@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -23,7 +24,8 @@ int SimLoop::run(int signalFd, int stopFd)
         pollfd fds[3] = {{signalFd, POLLIN, 0},
                          {m_reading ? m_pty.master() : -1, POLLIN, 0},
                          {stopFd, POLLIN, 0}};
-        if (::poll(fds, 3, pollTimeout()) < 0) {
+        const std::optional<timespec> timeout = pollTimeout();
+        if (::ppoll(fds, 3, timeout ? &*timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR)
                 continue;
             log(std::string("poll failed: ") + std::strerror(errno));
@@ -39,6 +41,7 @@ int SimLoop::run(int signalFd, int stopFd)
         }
         if (fds[1].revents != 0 && !readMaster())
             return 1;
+        takeDue();
         if (!sendDue()) {
             log("hung up on request");
             return 0;
@@ -56,25 +59,46 @@ bool SimLoop::readMaster()
         log(std::string("pseudo-terminal failed: ") + (size < 0 ? std::strerror(errno) : "end"));
         return false;
     }
-    const auto responses = m_line.receive({buffer, static_cast<std::size_t>(size)});
-    for (const SimLine::Response& response : responses) {
-        schedule(response);
-        if (m_observer)
-            m_observer(m_line, response);
-    }
-    if (!responses.empty())
-        writeState();
+    arrive({buffer, static_cast<std::size_t>(size)});
     return true;
 }
 
-void SimLoop::schedule(const SimLine::Response& response)
+// Each frame is taken when its LF has come down the line.
+void SimLoop::arrive(std::string_view bytes)
 {
-    log(response.log);
+    const Clock::time_point now = Clock::now();
+    while (!bytes.empty()) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size() - 1) + 1;
+        m_inputs.push_back({carried(now, end), std::string(bytes.substr(0, end))});
+        bytes.remove_prefix(end);
+    }
+}
+
+void SimLoop::takeDue()
+{
+    bool taken = false;
+    while (!m_inputs.empty() && m_inputs.front().due <= Clock::now()) {
+        const Input input = std::move(m_inputs.front());
+        m_inputs.pop_front();
+        for (const SimLine::Response& response : m_line.receive(input.bytes)) {
+            schedule(response, input.due);
+            if (m_observer)
+                m_observer(m_line, response);
+            taken = true;
+        }
+    }
+    if (taken)
+        writeState();
+}
+
+void SimLoop::schedule(const SimLine::Response& response, Clock::time_point arrival)
+{
+    log(response.log, arrival);
     if (response.hangUp)
         m_reading = false;
     if (response.reply.empty() && !response.hangUp)
         return;
-    const auto due = Clock::now() + std::chrono::milliseconds(m_options.delayMs);
+    const auto due = arrival + std::chrono::milliseconds(m_options.delayMs);
     if (m_options.splitMs && response.reply.size() > 1) {
         queue(due, response.reply.substr(0, 1), false);
         queue(due + std::chrono::milliseconds(*m_options.splitMs), response.reply.substr(1),
@@ -89,7 +113,21 @@ void SimLoop::queue(Clock::time_point due, std::string bytes, bool hangUp)
     // Replies leave in the order of their frames, even when a split one is still half sent.
     if (!m_outputs.empty() && due < m_outputs.back().due)
         due = m_outputs.back().due;
+    due = carried(due, bytes.size());
     m_outputs.push_back({due, std::move(bytes), hangUp});
+}
+
+// When `bytes` put on the line at `from` have passed it. The line is half duplex: they wait for
+// whatever it still carries, in either direction.
+SimLoop::Clock::time_point SimLoop::carried(Clock::time_point from, std::size_t bytes)
+{
+    if (m_options.baud == 0)
+        return from;
+    constexpr long long BitsPerByte = 11; // start, 8 data, parity, stop
+    const long long nanoseconds =
+        static_cast<long long>(bytes) * BitsPerByte * 1'000'000'000LL / m_options.baud;
+    m_lineFree = std::max(from, m_lineFree) + std::chrono::nanoseconds(nanoseconds);
+    return m_lineFree;
 }
 
 bool SimLoop::sendDue()
@@ -119,13 +157,21 @@ void SimLoop::awaitLastReplyRead() const
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-int SimLoop::pollTimeout() const
+// To the nanosecond: on a fast line a wait rounded up to whole milliseconds would stretch every
+// frame and reply.
+std::optional<timespec> SimLoop::pollTimeout() const
 {
-    if (m_outputs.empty())
-        return -1;
-    const auto wait =
-        std::chrono::ceil<std::chrono::milliseconds>(m_outputs.front().due - Clock::now());
-    return static_cast<int>(std::max<long long>(wait.count(), 0));
+    std::optional<Clock::time_point> next;
+    if (!m_outputs.empty())
+        next = m_outputs.front().due;
+    if (!m_inputs.empty() && (!next || m_inputs.front().due < *next))
+        next = m_inputs.front().due;
+    if (!next)
+        return std::nullopt;
+    const auto wait = std::max(*next - Clock::now(), Clock::duration::zero());
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    return timespec{seconds.count(),
+                    std::chrono::duration_cast<std::chrono::nanoseconds>(wait - seconds).count()};
 }
 
 void SimLoop::writeState()
@@ -134,8 +180,10 @@ void SimLoop::writeState()
         log("could not write the state file " + m_options.state);
 }
 
-void SimLoop::log(std::string_view text)
+void SimLoop::log(std::string_view text, Clock::time_point at)
 {
-    std::fprintf(m_log, "%.*s\n", static_cast<int>(text.size()), text.data());
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(at - m_start).count();
+    std::fprintf(m_log, "%lld ms  %.*s\n", static_cast<long long>(ms),
+                 static_cast<int>(text.size()), text.data());
     std::fflush(m_log);
 }

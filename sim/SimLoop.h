@@ -5,14 +5,19 @@
 #include "sim/SimPty.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
+#include <ctime>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // Serves the line on the pseudo-terminal's master: reads frames, sends the replies when they are
-// due and writes the state file. Blocks in poll() between events.
+// due and writes the state file. Blocks in poll() between events. With a baud rate, a frame is
+// taken and a reply sent only once the line could have carried it; the log stamps each frame with
+// that time.
 class SimLoop
 {
 public:
@@ -32,6 +37,13 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // Bytes from the tool, taken once they have come down the line.
+    struct Input
+    {
+        Clock::time_point due;
+        std::string bytes;
+    };
+
     struct Output
     {
         Clock::time_point due;
@@ -40,19 +52,25 @@ private:
     };
 
     bool readMaster();
-    void schedule(const SimLine::Response& response);
+    void arrive(std::string_view bytes);
+    void takeDue();
+    void schedule(const SimLine::Response& response, Clock::time_point arrival);
     void queue(Clock::time_point due, std::string bytes, bool hangUp);
+    Clock::time_point carried(Clock::time_point from, std::size_t bytes);
     bool sendDue();
     void awaitLastReplyRead() const;
-    int pollTimeout() const;
+    std::optional<timespec> pollTimeout() const;
     void writeState();
-    void log(std::string_view text);
+    void log(std::string_view text, Clock::time_point at = Clock::now());
 
     const SimOptions& m_options;
     const SimPty& m_pty;
     std::FILE* m_log;
     SimLine m_line;
     Observer m_observer;
+    std::deque<Input> m_inputs;
     std::deque<Output> m_outputs;
     bool m_reading = true;
+    const Clock::time_point m_start = Clock::now();
+    Clock::time_point m_lineFree; // when the line has carried all it was given
 };

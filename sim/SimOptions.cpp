@@ -39,6 +39,7 @@ enum Option {
     Slaves,
     Silent,
     Delay,
+    Baud,
     Split,
     Reply,
     ErrorOn,
@@ -55,6 +56,7 @@ constexpr option Options[] = {
     {"slaves", required_argument, nullptr, Slaves},
     {"silent", no_argument, nullptr, Silent},
     {"delay", required_argument, nullptr, Delay},
+    {"baud", required_argument, nullptr, Baud},
     {"split", required_argument, nullptr, Split},
     {"reply", required_argument, nullptr, Reply},
     {"error-on", required_argument, nullptr, ErrorOn},
@@ -70,7 +72,7 @@ bool wholeName(std::string_view typed, const std::string& name)
     return typed.substr(0, typed.find('=')) == "--" + name;
 }
 
-// The value of --delay, --split, --error-on or --hangup-after.
+// The value of --delay, --baud, --split, --error-on or --hangup-after.
 std::optional<int> count(const std::string& name, std::string_view value, int low,
                          std::string& error)
 {
@@ -139,6 +141,9 @@ std::optional<SimOptions> SimOptions::parse(const std::vector<std::string_view>&
         case Delay:
             options.delayMs = count(name, value, 0, error).value_or(0);
             break;
+        case Baud:
+            options.baud = count(name, value, 1, error).value_or(0);
+            break;
         case Split:
             options.splitMs = count(name, value, 0, error);
             break;
@@ -185,9 +190,12 @@ std::string SimOptions::usage()
            "  --rs485             RS-485 line: frames start with a two-digit slave number\n"
            "  --slaves LIST       slave numbers on the RS-485 line, e.g. 0,3,12 (default 0)\n"
            "  --state FILE        write the device state as JSON after every frame\n"
-           "  --log FILE          log every frame to FILE instead of standard error\n"
+           "  --log FILE          log every frame, stamped with its arrival in ms since start,\n"
+           "                      to FILE instead of standard error\n"
            "  --silent            never answer\n"
            "  --delay MS          answer after MS milliseconds\n"
+           "  --baud N            take frames and send replies at the pace of a line at N baud\n"
+           "                      (8E1: 11 bits a byte, one direction at a time)\n"
            "  --split MS          send the first byte of each answer, the rest MS ms later\n"
            "  --reply TEXT        answer TEXT instead of GO to well-formed commands\n"
            "  --error-on N        answer the Nth frame with E3\n"

@@ -16,6 +16,7 @@ struct SimOptions
     std::vector<int> slaves; // RS-485 slave numbers, empty for RS-232C
     SimFaults faults;
     int delayMs = 0;
+    int baud = 0; // 0: frames and replies take no time on the line
     std::optional<int> splitMs;
     bool view = false;
     bool help = false;

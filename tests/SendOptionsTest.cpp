@@ -28,14 +28,14 @@ TEST(SendOptionsTest, ReadsEveryOption)
 {
     std::string error;
     const auto options =
-        SendOptions::parse(command({"f.dat", "--port", "com4", "--rs485", "--slaves", "5-7",
+        SendOptions::parse(command({"f.dat", "--port", "com4", "--rs485", "--slaves", "9,0-1,5",
                                     "--only", "levels,offsets", "--pictures", "5,32", "--pace", "0",
                                     "--timeout", "150", "--dry-run"}),
                            error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->file, "f.dat");
     EXPECT_EQ(options->comPort, 3);
-    EXPECT_EQ(options->slaves, (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(options->slaves, (std::vector<int>{9, 0, 1, 5}));
     EXPECT_FALSE(options->titles);
     EXPECT_TRUE(options->levels && options->offsets);
     EXPECT_EQ(options->pictures[0], 4);
@@ -57,11 +57,18 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, BadArgumentsTest,
     testing::Values(
         BadCase{"NoFile", {}, "exactly one settings file"},
+        BadCase{"FileAndPairs", {"a.dat", "3=b.dat", "--rs485"}, "not both"},
+        BadCase{"PairsAndSlaves", {"3=b.dat", "--rs485", "--slaves", "3"}, "leave out --slaves"},
+        BadCase{"SlaveNamedTwice", {"3=b.dat", "03=c.dat", "--rs485"}, "slave 3 is named twice"},
+        BadCase{"PairsOnRs232c", {"3=b.dat", "--device", "/dev/x"}, "need an RS-485 line"},
+        BadCase{"Rs485WithoutSlaves", {"a.dat", "--rs485"}, "name the slaves with --slaves"},
+        BadCase{"BothLineModes", {"a.dat", "--rs232c", "--rs485"}, "exclude each other"},
         BadCase{"Com7", {"a.dat", "--port", "COM7"}, "COM1 to COM6"},
         BadCase{"PortAndDevice", {"a.dat", "--port", "COM1", "--device", "/dev/x"}, "exclude"},
         BadCase{"SlavesWithoutRs485", {"a.dat", "--slaves", "1"}, "needs --rs485"},
         BadCase{"Slave32", {"a.dat", "--rs485", "--slaves", "0,32"}, "distinct numbers"},
         BadCase{"BackwardRange", {"a.dat", "--rs485", "--slaves", "7-5"}, "distinct numbers"},
+        BadCase{"OverlappingRanges", {"a.dat", "--rs485", "--slaves", "0-3,2"}, "distinct numbers"},
         BadCase{"UnknownPart", {"a.dat", "--only", "titles,names"}, "--only takes"},
         BadCase{"Picture33", {"a.dat", "--pictures", "5,33"}, "--pictures needs"},
         BadCase{"MissingFile", {"/nonexistent/a.dat", "--dry-run"}, "cannot read"}),

@@ -1,7 +1,9 @@
 #include "link/SerialPort.h"
+#include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
 #include "support/SimulatorProcess.h"
+#include "support/TestProfile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -10,6 +12,8 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
+#include <map>
 
 namespace {
 
@@ -18,6 +22,7 @@ class SendToSimulatorTest : public testing::Test
 protected:
     void SetUp() override
     {
+        ClearProfile();
         ResetSettings();
         DeviceSettings.title[0][0] = "\x8A\xBF\x8E\x9A"; // 漢字
         for (int picture = 0; picture < PictureCount; ++picture)
@@ -29,16 +34,19 @@ protected:
 
     std::string file() const { return folder.filePath(QStringLiteral("s.dat")).toStdString(); }
 
-    void start(const QStringList& options)
+    // The fixture's file, unless files are given.
+    void start(const QStringList& options, QStringList files = {})
     {
+        if (files.isEmpty())
+            files = {QString::fromStdString(file())};
         sender.start(QStringLiteral(MRV508_SEND_PATH),
-                     QStringList{QString::fromStdString(file()), "--pace", "0"} + options);
+                     files + QStringList{"--pace", "0"} + options);
     }
 
     // The exit status, or -1 for a crash; keeps what the sender wrote in out and err.
-    int send(const QStringList& options)
+    int send(const QStringList& options, const QStringList& files = {})
     {
-        start(options);
+        start(options, files);
         return finish();
     }
 
@@ -66,7 +74,7 @@ protected:
                 EXPECT_EQ(channels[c]["whiteLevels"][picture].toInt(),
                           DeviceSettings.whiteLevel[c][picture]);
         }
-        EXPECT_EQ(channels[0]["titles"][0].toString(), QStringLiteral("漢字"));
+        EXPECT_EQ(channels[0]["titles"][0].toString(), FromCp932(DeviceSettings.title[0][0]));
     }
 
     QTemporaryDir folder;
@@ -100,16 +108,16 @@ TEST_F(SendToSimulatorTest, EverySlaveOnRs485GetsTheFileAndAMissingOneIsGivenUp)
     expectRecord(state, 2);
     EXPECT_NE(state["devices"][1]["channels"][1]["vOffset"].toInt(), 63) << "slave 3 untouched";
     EXPECT_TRUE(err.contains("slave 5 does not answer: given up"));
-    EXPECT_TRUE(out.contains(QRegularExpression("12 +134 +134 +0 +0 +0\n")));
-    EXPECT_TRUE(out.contains(QRegularExpression(" 5 +3 +0 +0 +3 +131  given up")));
-    EXPECT_TRUE(out.contains(QRegularExpression(" 0 +134 +134 +0 +0 +0\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression("12 +134 +134 +0 +0 +0 +0\n")));
+    EXPECT_TRUE(out.contains(QRegularExpression(" 5 +3 +0 +0 +3 +131 +0  given up")));
+    EXPECT_TRUE(out.contains(QRegularExpression(" 0 +134 +134 +0 +0 +0 +0\n")))
+        << out.toStdString();
 }
 
 TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
 {
     DeviceSettings.title[0][4] = "\xFA\x7F";
     DeviceSettings.title[1][32] = "A";
-    DeviceSettings.hOffset[1] = 16;
     ASSERT_TRUE(WriteSettingsFileAt(file()));
     SimulatorProcess sim({"--error-on", "2"});
     ASSERT_TRUE(sim.started());
@@ -119,8 +127,23 @@ TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
         QStringLiteral(": ＪＩＳ第１水準,第２水準以外の字が選択されてます (skipped)");
     EXPECT_TRUE(err.contains("ch.1 title Bottom5" + notJis) &&
                 err.contains("ch.2 title Top" + notJis));
-    EXPECT_TRUE(err.contains("ch.2 horizontal offset: value out of range (skipped)"));
-    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +67 +66 +1 +0 +3")));
+    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +68 +67 +1 +0 +2")));
+}
+
+TEST_F(SendToSimulatorTest, AFileUnfitToSendIsRefusedWhole)
+{
+    DeviceSettings.hOffset[1] = 16;
+    ASSERT_TRUE(WriteSettingsFileAt(file()));
+    SimulatorProcess sim;
+    ASSERT_TRUE(sim.started());
+    const QString problem = QString::fromStdString(
+        "mrv508-send: " + file() + ":4: a horizontal offset is 0 to 15, not \"16\"\n");
+    for (const QStringList& options : {device(sim), device(sim) + QStringList{"--dry-run"}}) {
+        EXPECT_EQ(send(options), 2);
+        EXPECT_EQ(err, problem);
+        EXPECT_EQ(out, "");
+    }
+    EXPECT_TRUE(sim.framesReceived().isEmpty());
 }
 
 TEST_F(SendToSimulatorTest, APortHeldByAnotherProgramIsLeftAlone)
@@ -156,15 +179,140 @@ TEST_F(SendToSimulatorTest, ADryRunPrintsTheFramesWithoutAPort)
     EXPECT_EQ(out, "07VER0132\\r\\n\n07VER0263\\r\\n\n07HOR0115\\r\\n\n07HOR0208\\r\\n\n");
 }
 
-TEST_F(SendToSimulatorTest, AnInterruptEndsTheRunWithItsSummary)
+TEST_F(SendToSimulatorTest, AnInterruptWaitsForTheReplyUnderWayAndCountsTheRestNotSent)
 {
-    SimulatorProcess sim({"--silent"});
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3", "--delay", "1000"});
     ASSERT_TRUE(sim.started());
-    // A sender that ignored the interrupt would go on and give the device up after three waits.
-    start(device(sim) + QStringList{"--timeout", "5000"});
+    start(device(sim) + QStringList{"--rs485", "--slaves", "0,3"});
     ASSERT_EQ(sim.state(1, 60000)["frames"].toInt(), 1);
     ::kill(static_cast<pid_t>(sender.processId()), SIGINT);
-    EXPECT_EQ(finish(), 1);
+    EXPECT_EQ(finish(), 130);
     EXPECT_TRUE(err.contains("interrupted; nothing more is sent"));
-    EXPECT_TRUE(out.contains(QRegularExpression("RS-232C +1 +0 +0 +1 +133")));
+    EXPECT_TRUE(out.contains(QRegularExpression(" 0 +1 +1 +0 +0 +0 +133\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression(" 3 +0 +0 +0 +0 +0 +134\n")));
 }
+
+TEST_F(SendToSimulatorTest, ASimulatorWithABaudRateStampsFramesAtTheLinesPace)
+{
+    SimulatorProcess sim({"--baud", "1200"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--only", "offsets"}), 0) << err.toStdString();
+    EXPECT_EQ(sim.framesReceived(),
+              (QStringList{"VER0132\\r\\n", "VER0263\\r\\n", "HOR0115\\r\\n", "HOR0208\\r\\n"}));
+    // A frame comes after the reply to the one before (4 bytes) and its own 9 bytes: 13 bytes of
+    // 11 bits at 1200 baud.
+    const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
+    for (qsizetype i = 1; i < frames.size(); ++i)
+        EXPECT_GE(frames[i].ms - frames[i - 1].ms, 119) << i;
+}
+
+TEST_F(SendToSimulatorTest, WithoutADeviceTheProfilesComPortAndLineModeAreUsed)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3,12"});
+    ASSERT_TRUE(sim.started());
+    sim.mapPort(2);
+    WriteProfileValue("com_port", 1);
+    WriteProfileValue("rs_control", 1);
+    EXPECT_EQ(send({"--only", "offsets"}), 2);
+    EXPECT_TRUE(err.contains("name the slaves with --slaves")) << err.toStdString();
+    EXPECT_EQ(send({"--only", "offsets", "--slaves", "0,3,12"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(
+        QStringLiteral("COM2 = %1, RS-485, slaves 0,3,12\n").arg(sim.linkPath().c_str())))
+        << out.toStdString();
+    EXPECT_EQ(sim.state(12)["frames"].toInt(), 12);
+}
+
+TEST_F(SendToSimulatorTest, EachSlaveGetsItsOwnFile)
+{
+    const std::string stage = folder.filePath(QStringLiteral("stage.dat")).toStdString();
+    DeviceSettings.title[0][0] = "\x82\x60"; // Ａ
+    DeviceSettings.vOffset[1] = 7;
+    DeviceSettings.whiteLevel[0][3] = 2;
+    ASSERT_TRUE(WriteSettingsFileAt(stage));
+    SimulatorProcess sim({"--rs485", "--slaves", "3,12"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--rs485"},
+                   {"12=" + QString::fromStdString(stage), "3=" + QString::fromStdString(file())}),
+              0)
+        << err.toStdString();
+    const QJsonObject state = sim.state(2 * 134);
+    for (const auto& [station, path] : {std::pair{0, file()}, std::pair{1, stage}}) {
+        ResetSettings();
+        ASSERT_TRUE(ReadSettingsFileAt(path));
+        expectRecord(state, station);
+    }
+}
+
+TEST_F(SendToSimulatorTest, SlavesTakeTurnsInOrderAtTheirPaceAndTheLineNeverIdlesWhileOneIsDue)
+{
+    constexpr int Pace = 300;
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3,12", "--baud", "96000"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--rs485", "--slaves", "0,3,12", "--only", "offsets",
+                                             "--pace", QString::number(Pace)}),
+              0)
+        << err.toStdString();
+    const QStringList order{"VER0132\\r\\n", "VER0263\\r\\n", "HOR0115\\r\\n", "HOR0208\\r\\n"};
+    const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
+    ASSERT_EQ(frames.size(), 3 * order.size());
+    std::map<QString, QList<qint64>> arrivals{{"00", {}}, {"03", {}}, {"12", {}}};
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        QList<qint64>& times = arrivals[frames[i].frame.left(2)];
+        ASSERT_LT(times.size(), order.size()) << i;
+        EXPECT_EQ(frames[i].frame.mid(2), order[times.size()]) << i;
+        // Generous bounds: a stamp is taken when the simulator gets round to the frame.
+        if (!times.empty()) {
+            EXPECT_GE(frames[i].ms - times.back(), Pace - 50) << i;
+        }
+        if (i > 0) {
+            qint64 firstDue = std::numeric_limits<qint64>::max();
+            for (const auto& [slave, sent] : arrivals)
+                if (sent.size() < order.size())
+                    firstDue = std::min(firstDue, sent.empty() ? 0 : sent.back() + Pace);
+            EXPECT_LE(frames[i].ms, std::max(frames[i - 1].ms, firstDue) + Pace / 2) << i;
+        }
+        times.push_back(frames[i].ms);
+    }
+}
+
+namespace {
+
+struct LateCase
+{
+    const char* name;
+    QStringList line;
+    const char* slave;
+};
+
+void PrintTo(const LateCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class LateReplyTest : public SendToSimulatorTest, public testing::WithParamInterface<LateCase>
+{
+};
+
+} // namespace
+
+TEST_P(LateReplyTest, ALateReplyIsReportedForItsOwnLineAndNoOther)
+{
+    SimulatorProcess sim(GetParam().line + QStringList{"--delay", "1500", "--error-on", "2"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(
+        send(device(sim) + GetParam().line + QStringList{"--only", "offsets", "--timeout", "1000"}),
+        1);
+    const QString slave = GetParam().slave;
+    for (const char* late : {"ch.1 vertical offset: late reply GO after 1\\.[5-9] s",
+                             "ch.2 vertical offset: late reply E3 after 1\\.[5-9] s"})
+        EXPECT_TRUE(err.contains(QRegularExpression(slave + late))) << err.toStdString();
+    EXPECT_FALSE(err.contains("Command Error"));
+    EXPECT_TRUE(out.contains(QRegularExpression(" +3 +0 +0 +3 +1 +0  given up")))
+        << out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, LateReplyTest,
+                         testing::Values(LateCase{"Rs232c", {}, ""},
+                                         LateCase{
+                                             "Rs485", {"--rs485", "--slaves", "3"}, "slave 3, "}),
+                         [](const auto& info) { return std::string(info.param.name); });

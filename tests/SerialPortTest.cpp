@@ -123,6 +123,29 @@ TEST(SerialPortTest, OpensAPseudoTerminalInTheDevicesLineFormat)
     EXPECT_EQ(state.c_cc[VTIME], 0);
 }
 
+TEST(SerialPortTest, TheLineSettingsFoundAtOpenAreBackAfterClose)
+{
+    RawPty pty;
+    ASSERT_FALSE(pty.slave.empty());
+    termios earlier{};
+    ASSERT_EQ(tcgetattr(pty.master, &earlier), 0); // a pty's master reads its slave's settings
+    cfsetspeed(&earlier, B2400);
+    earlier.c_lflag |= ICANON | ECHO;
+    earlier.c_cc[VMIN] = 1;
+    ASSERT_EQ(tcsetattr(pty.master, TCSANOW, &earlier), 0);
+    ASSERT_EQ(tcgetattr(pty.master, &earlier), 0);
+    SerialPort port;
+    ASSERT_EQ(port.open(pty.slave), "");
+    ASSERT_TRUE(port.setTimeouts() && port.setLineState());
+    port.close();
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.master, &after), 0);
+    EXPECT_EQ(cfgetospeed(&after), B2400);
+    EXPECT_EQ(std::tie(after.c_iflag, after.c_oflag, after.c_cflag, after.c_lflag),
+              std::tie(earlier.c_iflag, earlier.c_oflag, earlier.c_cflag, earlier.c_lflag));
+    EXPECT_TRUE(std::equal(std::begin(after.c_cc), std::end(after.c_cc), earlier.c_cc));
+}
+
 TEST(SerialPortTest, EverySetUpStepFailsOnAPortThatIsNotOpen)
 {
     SerialPort port;

@@ -132,13 +132,15 @@ TEST_P(GoldenFileTest, SavingWhatWasLoadedGivesTheExpectedBytes)
     EXPECT_EQ(Slurp(path("saved.dat")), Slurp(data + expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, GoldenFileTest,
-                         testing::Values(std::pair("", "defaults.dat"),
-                                         std::pair("japanese.dat", "japanese.dat"),
-                                         std::pair("japanese-lf.dat", "japanese.dat")));
+INSTANTIATE_TEST_SUITE_P(
+    Files, GoldenFileTest,
+    testing::Values(std::pair("", "defaults.dat"), std::pair("japanese.dat", "japanese.dat"),
+                    std::pair("japanese-lf.dat", "japanese.dat"),
+                    std::pair("windows-blanks.dat", "windows-blanks-saved.dat")));
 
-// Foreign and damaged files are read token by token. `ints` and `titles` are the leading lines
-// the record then saves as; the later integers keep 7 and the later titles are empty.
+// Foreign and damaged files are read token by token, those of 134 lines line by line. `ints` and
+// `titles` are the leading lines the record then saves as; the later integers keep 7 and the
+// later titles are empty.
 struct Foreign
 {
     const char* name;
@@ -175,10 +177,19 @@ INSTANTIATE_TEST_SUITE_P(Files, ForeignFileTest, testing::Values(
             {"-5", "2147483647", "-2147483648", "2147483647", "-2147483648", "4", "7"}, {}},
     Foreign{"CrOnly", "1\r2\rAB\rCD\r", {"1", "2"}, {"AB", "CD"}},
     Foreign{"OneLetterS", OnesFile + "s\nS\nss\n", Ones, {"s", "S", "ss"}},
-    Foreign{"BlankInsideMovesLaterTitlesOn", OnesFile + Lines(Numbered({"t0", "a b"}, 2, 65)),
+    Foreign{"BlankInsideMovesLaterTitlesOn", OnesFile + Lines(Numbered({"t0", "a b"}, 2, 66)),
             Ones, Numbered({"t0", "a", "b"}, 2, 64)},
-    Foreign{"OnlyBlanksMovesLaterTitlesBack", OnesFile + Lines(Numbered({"t0", " \t "}, 2, 65)),
-            Ones, Numbered({"t0"}, 2, 65)},
+    Foreign{"OnlyBlanksMovesLaterTitlesBack", OnesFile + Lines(Numbered({"t0", " \t "}, 2, 66)),
+            Ones, Numbered({"t0"}, 2, 66)},
+    Foreign{"In134LinesABlankInsideKeepsItsPlace",
+            OnesFile + Lines(Numbered({"t0", "a b", " \t ", "", "s"}, 5, 65)), Ones,
+            Numbered({"t0", "a" + FullBlank + "b", Repeat(FullBlank, 3), "s", "s"}, 5, 65)},
+    Foreign{"In134LinesEachIntegerIsItsLine",
+            "x\n2 3\n" + Repeat("1\n", 66) + "\t" + Kan + " A\n" + Repeat("t\n", 65),
+            [] { std::vector<std::string> ints(68, "1"); ints[0] = "7"; ints[1] = "2";
+                 return ints; }(),
+            [] { std::vector<std::string> titles(66, "t");
+                 titles[0] = FullBlank + Kan + FullBlank + "A"; return titles; }()},
     Foreign{"LongTokenCutBetweenCharacters", OnesFile + "AB" + Repeat(Kan, 17) + "\nnext", Ones,
             {"AB" + Repeat(Kan, 15), "next"}},
     Foreign{"Utf8", OnesFile + "漢字\n" + Repeat(Utf8, 4) + "\n", Ones,
@@ -212,6 +223,82 @@ INSTANTIATE_TEST_SUITE_P(
                     std::pair("\x81 ", "\x81" + FullBlank), // a lead byte before a blank
                     std::pair("\x95\x5c \x8e\xa6", "\x95\x5c" + FullBlank + "\x8e\xa6"),
                     std::pair(Repeat(Kan, 17), Repeat(Kan, 16))));
+
+// Strict reading: a file fit to send, or its first wrong line and why; the record takes only
+// the former. `line` is 0 for a file that is taken.
+struct StrictCase
+{
+    const char* name;
+    std::string text;
+    int line = 0;
+    std::string what;
+};
+
+std::vector<std::string> Sendable(int count = 134)
+{
+    std::vector<std::string> lines = Numbered(std::vector<std::string>(68, "1"), 0, 65);
+    lines[69] = "a b";
+    lines.resize(count, "t");
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& end = "\r\n")
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + end;
+    return text;
+}
+
+std::string SendableWith(size_t line, const std::string& text)
+{
+    std::vector<std::string> lines = Sendable();
+    lines[line - 1] = text;
+    return Joined(lines);
+}
+
+class StrictReadTest : public SettingsFileTest, public testing::WithParamInterface<StrictCase>
+{
+};
+
+TEST_P(StrictReadTest, TakesOnlyAFileFitToSend)
+{
+    const std::string old = WriteSettingsFile();
+    const std::optional<SettingsFileProblem> problem = ReadSettingsFileStrict(GetParam().text);
+    if (GetParam().line == 0) {
+        ASSERT_FALSE(problem) << problem->line << ": " << problem->what;
+        std::vector<std::string> saved = Sendable();
+        saved[69] = "a" + FullBlank + "b";
+        EXPECT_EQ(WriteSettingsFile(), Lines(saved));
+    } else {
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(problem->line, GetParam().line);
+        EXPECT_NE(problem->what.find(GetParam().what), std::string::npos) << problem->what;
+        EXPECT_EQ(WriteSettingsFile(), old);
+    }
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Files, StrictReadTest, testing::Values(
+    StrictCase{"BlankInsideATitle", Joined(Sendable()), 0, ""},
+    StrictCase{"LfOnly", Joined(Sendable(), "\n"), 0, ""},
+    StrictCase{"CrOnlyLastLineWithoutEnd", [] {
+        std::string text = Joined(Sendable(), "\r");
+        text.pop_back();
+        return text; }(), 0, ""},
+    StrictCase{"Empty", "", 1, "empty"},
+    StrictCase{"Lines133", Joined(Sendable(133)), 133, "134 lines, this one 133"},
+    StrictCase{"Lines135", Joined(Sendable(135)), 135, "134 lines, this one 135"},
+    StrictCase{"EmptyLineAtTheEnd", Joined(Sendable()) + "\r\n", 135, "this one 135"},
+    StrictCase{"Bom", "\xEF\xBB\xBF" + Joined(Sendable()), 1, "byte order mark"},
+    StrictCase{"Nul", SendableWith(70, std::string("t\0", 2)), 70, "NUL"},
+    StrictCase{"OutOfRange", SendableWith(3, "16"), 3, "a horizontal offset is 0 to 15, not \"16\""},
+    StrictCase{"NoNumber", SendableWith(68, "8 "), 68, "a white level is 0 to 9, not \"8 \""},
+    StrictCase{"Title29Bytes", SendableWith(134, "A" + Repeat(Kan, 14)), 134, "28 bytes, this one 29"},
+    StrictCase{"BlanksMakeTheTitleTooLong", SendableWith(69, Repeat(Kan, 13) + " A"), 69,
+               "this one 29"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 // Reading or saving: what cannot be done whole fails and leaves the record, `modified`, the old
 // file and its folder as they were; whatever opens is read without harm. `make` returns the path,

@@ -18,7 +18,7 @@ TEST(SimOptions, ReadsEveryOption)
         parse({"--link",         "/tmp/port", "--state", "s.json",   "--log",      "l.txt",
                "--rs485",        "--slaves",  "0,3,12",  "--silent", "--delay",    "250",
                "--split",        "0",         "--reply", "MENU",     "--error-on", "4",
-               "--hangup-after", "9",         "--help"});
+               "--hangup-after", "9",         "--baud",  "9600",     "--help"});
     ASSERT_TRUE(options);
     EXPECT_EQ(options->link, "/tmp/port");
     EXPECT_EQ(options->state, "s.json");
@@ -30,6 +30,7 @@ TEST(SimOptions, ReadsEveryOption)
     EXPECT_EQ(options->faults.reply, "MENU");
     EXPECT_EQ(options->faults.errorOn, 4);
     EXPECT_EQ(options->faults.hangUpAfter, 9);
+    EXPECT_EQ(options->baud, 9600);
     EXPECT_TRUE(options->help);
 }
 
@@ -54,6 +55,7 @@ TEST(SimOptions, RefusesBadArguments)
         {"--split", "10ms"},
         {"--error-on", "0"},
         {"--hangup-after", "0"},
+        {"--baud", "0"},
         {"--reply", ""},
         {"--state"},
         {"--verbose"},

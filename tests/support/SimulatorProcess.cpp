@@ -71,9 +71,19 @@ QString SimulatorProcess::log() const
 QStringList SimulatorProcess::framesReceived() const
 {
     QStringList frames;
+    for (const TimedFrame& timed : framesWithTimes())
+        frames << timed.frame;
+    return frames;
+}
+
+// Each log line reads "<ms> ms  <frame>  <what became of it>".
+QList<SimulatorProcess::TimedFrame> SimulatorProcess::framesWithTimes() const
+{
+    QList<TimedFrame> frames;
     for (const QString& line : log().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (line.contains(QLatin1String("\\r\\n")))
-            frames << line.section(QStringLiteral("  "), 0, 0);
+            frames.append({line.section(QLatin1Char(' '), 0, 0).toLongLong(),
+                           line.section(QStringLiteral("  "), 1, 1)});
     }
     return frames;
 }

@@ -25,6 +25,13 @@ public:
     QString log() const;
     // The frames received, as the log writes them: "P0105\r\n" with the escapes.
     QStringList framesReceived() const;
+    // The same, each with its arrival in milliseconds since the simulator started.
+    struct TimedFrame
+    {
+        qint64 ms;
+        QString frame;
+    };
+    QList<TimedFrame> framesWithTimes() const;
 
     void kill();
 
