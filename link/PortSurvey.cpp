@@ -1,7 +1,9 @@
 #include "link/PortSurvey.h"
 
 #include "link/LockHolder.h"
+#include "platform/Profile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,4 +142,24 @@ std::string MissingDeviceAdvice(int comPort, const PortSurvey& survey)
                " under " + where;
     return "Serial ports found: " + joined(found, ", ") + ". Assign one to " + com + " under " +
            where;
+}
+
+std::string PortListing(const PortSurvey& survey)
+{
+    std::string listing;
+    std::vector<const SerialDevice*> assigned;
+    for (int port = 0; port < ComPortCount; ++port) {
+        const PortStatus status = survey.status(PortDevicePath(port));
+        listing += "COM" + std::to_string(port + 1) + "  " + status.path + "  " +
+                   joined({PresenceText(status), status.identity}, ", ") + '\n';
+        assigned.push_back(survey.deviceAt(status.path));
+    }
+    for (const SerialDevice& device : survey.devices) {
+        if (std::find(assigned.begin(), assigned.end(), &device) != assigned.end())
+            continue;
+        const std::string console =
+            IsSystemConsole(device.path, survey.consoles) ? ", system console" : "";
+        listing += "found  " + DeviceChoiceText(device) + console + '\n';
+    }
+    return listing;
 }

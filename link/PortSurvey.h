@@ -45,3 +45,7 @@ std::string PortStatusLine(const PortStatus& status);
 // Beneath "Miss! File Open" when COMn's device does not exist: the devices found that are no
 // console, and where to assign one.
 std::string MissingDeviceAdvice(int comPort, const PortSurvey& survey);
+
+// COM1..COM6 with their paths and states, then the devices found that no COM name stands for;
+// one line each.
+std::string PortListing(const PortSurvey& survey);
