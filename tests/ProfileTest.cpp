@@ -102,7 +102,8 @@ TEST(ProfileTest, AWriteChangesOnlyItsOwnLine)
     };
     for (const ProfileWrite& step : writes) {
         step.write();
-        expected.replace(expected.indexOf(step.before), qstrlen(step.before), step.after);
+        expected.replace(expected.indexOf(step.before), qsizetype(qstrlen(step.before)),
+                         step.after);
         EXPECT_EQ(ProfileBytes(), expected) << "after writing " << step.after;
         EXPECT_TRUE(step.readsBack()) << step.after;
     }

@@ -22,12 +22,13 @@ namespace {
 class SerialServerTest : public ToolTest
 {
 protected:
-    ~SerialServerTest() override
+    void TearDown() override
     {
         for (QProcess* process : {&socat, &ser2net}) {
             process->kill();
             process->waitForFinished(5000);
         }
+        ToolTest::TearDown();
     }
 
     static void start(QProcess& process, const QString& program, const QStringList& arguments)
