@@ -1,5 +1,5 @@
-// A device behind a serial device server: ser2net puts the simulator's line on a TCP port, and
-// socat gives the tool a local pseudo-terminal for it, as the guide tells the operator to do.
+// A device behind a serial device server, as the guide tells the operator to reach it: ser2net
+// puts the simulator's line on a TCP port, socat makes a local pseudo-terminal for that port.
 #include "editors/PictureCommand.h"
 #include "link/CommLink.h"
 #include "support/RecordingBoxes.h"
@@ -33,45 +33,10 @@ protected:
 
     static void start(QProcess& process, const QString& program, const QStringList& arguments)
     {
-        process.setProgram(program);
-        process.setArguments(arguments);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process.start();
+        process.start(program, arguments);
     }
-
-    // The simulator on 127.0.0.1:port through ser2net, and socat's link to that port.
-    bool startChain(const SimulatorProcess& sim)
-    {
-        QTcpServer probe; // a port that is free now
-        if (!probe.listen(QHostAddress::LocalHost))
-            return false;
-        const quint16 port = probe.serverPort();
-        probe.close();
-        QFile config(folder.filePath(QStringLiteral("ser2net.yaml")));
-        if (!config.open(QIODevice::WriteOnly))
-            return false;
-        config.write(QStringLiteral("connection: &mrv508\n"
-                                    "  accepter: tcp,127.0.0.1,%1\n"
-                                    "  connector: serialdev,%2,9600e81,local\n")
-                         .arg(port)
-                         .arg(QFileInfo(QString::fromStdString(sim.linkPath())).canonicalFilePath())
-                         .toUtf8());
-        config.close();
-        start(ser2net, QStringLiteral("ser2net"), {"-n", "-d", "-c", config.fileName()});
-        const bool listening = QTest::qWaitFor(
-            [&] {
-                QTcpSocket socket;
-                socket.connectToHost(QHostAddress::LocalHost, port);
-                return socket.waitForConnected(200);
-            },
-            10000);
-        start(socat, QStringLiteral("socat"),
-              {"pty,link=" + link() + ",raw,echo=0", QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
-        return listening && QTest::qWaitFor([&] { return QFile::exists(link()); }, 10000);
-    }
-
-    QString link() const { return folder.filePath(QStringLiteral("ttyNET")); }
 
     QTemporaryDir folder;
     QProcess ser2net;
@@ -82,27 +47,49 @@ TEST_F(SerialServerTest, TheToolAndTheSenderReachADeviceBehindSer2netAndSocat)
 {
     SimulatorProcess sim;
     ASSERT_TRUE(sim.started());
-    ASSERT_TRUE(startChain(sim)) << "ser2net and socat (Debian packages) must be installed";
+    QTcpServer probe; // a port that is free now
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    QFile config(folder.filePath(QStringLiteral("ser2net.yaml")));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write(QStringLiteral("connection: &mrv508\n  accepter: tcp,127.0.0.1,%1\n"
+                                "  connector: serialdev,%2,9600e81,local\n")
+                     .arg(port)
+                     .arg(QFileInfo(QString::fromStdString(sim.linkPath())).canonicalFilePath())
+                     .toUtf8());
+    config.close();
+    start(ser2net, QStringLiteral("ser2net"), {"-n", "-d", "-c", config.fileName()});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port);
+            return socket.waitForConnected(200);
+        },
+        10000))
+        << "ser2net (a Debian package) does not listen";
+    const QString link = folder.filePath(QStringLiteral("ttyNET"));
+    start(socat, QStringLiteral("socat"),
+          {"pty,link=" + link + ",raw,echo=0", QStringLiteral("tcp:127.0.0.1:%1").arg(port)});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(link); }, 10000)) << "no socat link";
 
-    MapPortInProfile(1, link().toStdString());
+    MapPortInProfile(1, link.toStdString());
     startTool();
-    ASSERT_TRUE(SerialLink.portOpen());
     SerialLink.SendCommand(MakePictureCommand(0, 4));
     ASSERT_TRUE(boxes().waitForBoxes(1));
     EXPECT_EQ(boxes().shown, std::vector<BoxRequest>{SuccessBox});
-    EXPECT_EQ(sim.channel(0)[QStringLiteral("picture")].toInt(), 5);
     frame.reset();
     SerialLink.StopLink();
 
-    // The same pseudo-terminal again, opened by the sender for a whole file.
+    // The same link again, opened by the sender for a whole file.
     QProcess sender;
     sender.start(QStringLiteral(MRV508_SEND_PATH),
-                 {QStringLiteral(MRV508_TEST_DATA "/defaults.dat"), "--device", link(), "--pace",
-                  "0", "--pictures", "3,32"});
+                 {QStringLiteral(MRV508_TEST_DATA "/defaults.dat"), "--device", link, "--pace", "0",
+                  "--pictures", "3,32"});
     ASSERT_TRUE(sender.waitForFinished(120000));
     EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
-    const QJsonObject state = sim.state(137);
-    EXPECT_EQ(state[QStringLiteral("frames")].toInt(), 137) << "one picture, then 136 lines";
+    EXPECT_EQ(sim.state(137)[QStringLiteral("frames")].toInt(), 137) << "a picture, 136 lines";
+    EXPECT_EQ(sim.channel(0)[QStringLiteral("picture")].toInt(), 3);
     EXPECT_EQ(sim.channel(1)[QStringLiteral("picture")].toInt(), 32);
 }
 

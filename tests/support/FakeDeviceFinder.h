@@ -10,7 +10,11 @@ public:
     std::vector<SerialDevice> present() const override { return devices; }
     std::vector<std::string> consoles() const override { return consoleList; }
 
-    static FakeDeviceFinder& installed();
+    static FakeDeviceFinder& installed()
+    {
+        static FakeDeviceFinder finder;
+        return finder;
+    }
 
     std::vector<SerialDevice> devices;
     std::vector<std::string> consoleList;

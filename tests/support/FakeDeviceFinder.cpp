@@ -1,7 +1,0 @@
-#include "support/FakeDeviceFinder.h"
-
-FakeDeviceFinder& FakeDeviceFinder::installed()
-{
-    static FakeDeviceFinder finder;
-    return finder;
-}
