@@ -33,7 +33,6 @@ void CCommSettingDlg::OnInitDialog()
     portCombo->setCurrentIndex(portListed ? m_comPort : 0);
     controlCombo->setCurrentIndex(m_control != 0 ? 1 : 0);
     controlCombo->setFocus();
-    showPortDevice();
 }
 
 void CCommSettingDlg::OnPortAssign()
