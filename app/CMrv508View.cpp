@@ -96,7 +96,8 @@ void CMrv508View::OnTimer()
         return;
     closing = true;
     supervisionTimer.stop();
-    ShowError("No Connect");
+    const std::string why = SerialLink.silenceReason();
+    ShowError(why.empty() ? "No Connect" : "No Connect\n\n" + why);
     SerialLink.StopLink();
     // The program ends either way; unsaved settings are saved first unless the operator says not,
     // also in the middle of a title batch. A save cancelled or failed asks again, and then for a

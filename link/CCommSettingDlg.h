@@ -1,8 +1,11 @@
 #pragma once
 
+#include "link/PortSurvey.h"
+
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 
 // Port and line mode. The view restarts the link on every OK.
 class CCommSettingDlg : public QDialog
@@ -20,7 +23,12 @@ protected:
 
 private:
     void OnInitDialog();
+    void OnPortAssign();
+    void showPortDevices();
+    void showPortDevice();
 
     QComboBox* portCombo = nullptr;
     QComboBox* controlCombo = nullptr;
+    QLabel* portDeviceLabel = nullptr;
+    PortSurvey survey;
 };

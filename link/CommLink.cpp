@@ -2,6 +2,7 @@
 
 #include "link/CommandFrame.h"
 #include "link/LinkSupervision.h"
+#include "link/PortSurvey.h"
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
 #include "platform/MessageBoxes.h"
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -58,7 +60,11 @@ std::string CommLink::openComPort(int comPort)
     if (path.empty())
         return "The profile's com_port " + std::to_string(comPort) +
                " names none of COM1 to COM6 (0 to 5).";
-    return port.open(path);
+    std::string reason = port.open(path);
+    // A device that is not there at all: say which are, and where to assign one.
+    if (struct stat info = {}; !reason.empty() && stat(path.c_str(), &info) != 0)
+        reason += '\n' + MissingDeviceAdvice(comPort, PortSurvey::Take());
+    return reason;
 }
 
 void CommLink::StartReader()
@@ -106,6 +112,11 @@ void CommLink::ShowLinkError(const std::string& text)
 {
     Boxes().show({text, "Error", BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::None});
     port.close();
+}
+
+std::string CommLink::silenceReason() const
+{
+    return SilenceReason(port.modemLines());
 }
 
 void CommLink::SendCommand(const std::string& commandLine)

@@ -26,6 +26,8 @@ public:
     void SendCommand(const std::string& commandLine);
 
     bool portOpen() const { return port.isOpen(); }
+    // Why the line may be silent, as far as the port's modem lines tell; empty when they do not.
+    std::string silenceReason() const;
     bool readerStarted() const { return readerThread.joinable(); }
 
 private:

@@ -2,6 +2,8 @@
 
 #include "settings/DeviceSettings.h"
 
+#include <sys/ioctl.h>
+
 void NoteCommandSent()
 {
     std::lock_guard lock(DeviceSettings.replyFlagsLock);
@@ -26,4 +28,11 @@ bool CountNoReplyTick()
         return false;
     DeviceSettings.noReplyTicks = 0;
     return true;
+}
+
+std::string SilenceReason(std::optional<int> modemLines)
+{
+    if (!modemLines || (*modemLines & TIOCM_CTS) != 0)
+        return {};
+    return "CTS is off: the device is off, or the cable has no handshake lines.";
 }

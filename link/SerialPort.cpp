@@ -1,5 +1,7 @@
 #include "link/SerialPort.h"
 
+#include "link/PortSurvey.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -55,6 +57,13 @@ bool applyState(int fd, const termios& state)
     return ioctl(fd, TCSETS, &state) == 0;
 }
 
+// The kernel's console carries boot messages and often a login prompt; command lines must never
+// go there, nor its line settings change.
+bool isSystemConsole(const std::string& path)
+{
+    return IsSystemConsole(path, DeviceFinder().consoles());
+}
+
 } // namespace
 
 SerialPort::~SerialPort()
@@ -65,6 +74,8 @@ SerialPort::~SerialPort()
 std::string SerialPort::open(const std::string& path)
 {
     close();
+    if (isSystemConsole(path))
+        return path + ": is the system console.";
     const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0)
         return openFailureReason(path, errno);
@@ -197,4 +208,12 @@ void SerialPort::purgeInput()
 {
     if (fd >= 0)
         tcflush(fd, TCIFLUSH);
+}
+
+std::optional<int> SerialPort::modemLines() const
+{
+    int lines = 0;
+    if (fd < 0 || ioctl(fd, TIOCMGET, &lines) != 0)
+        return std::nullopt;
+    return lines;
 }

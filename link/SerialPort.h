@@ -36,6 +36,9 @@ public:
     ssize_t read(char* buffer, size_t size);
     void purgeInput();
 
+    // The modem lines as TIOCM_ bits, where the port reports them; a pseudo-terminal has none.
+    std::optional<int> modemLines() const;
+
 private:
     bool waitWritable(std::chrono::steady_clock::time_point deadline) const;
 

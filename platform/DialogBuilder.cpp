@@ -22,6 +22,7 @@ QRect pixelRect(const ControlTemplate& control)
 QWidget* makeComboBox(const ControlTemplate& control, QWidget* parent)
 {
     auto* combo = new QComboBox(parent);
+    combo->setEditable(control.kind == ControlKind::DropDownCombo);
     for (const std::string& item : control.items)
         combo->addItem(QString::fromStdString(item));
     // The template's height is that of the dropped list; the closed box is one line high.
@@ -56,6 +57,7 @@ QWidget* makeControl(const ControlTemplate& control, QDialog& dialog)
         return group;
     }
     case ControlKind::DropDownList:
+    case ControlKind::DropDownCombo:
         return makeComboBox(control, &dialog);
     case ControlKind::PushButton:
     case ControlKind::DefaultPushButton:

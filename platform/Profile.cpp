@@ -1,8 +1,14 @@
 #include "platform/Profile.h"
 
+#include "platform/ProfileText.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <iostream>
 
 namespace {
 
@@ -11,6 +17,37 @@ const QString Section = QStringLiteral("MRV-508_Section");
 QString profilePath()
 {
     return QString::fromStdString(ProfileFilePath());
+}
+
+QString portKey(int comPort)
+{
+    return QStringLiteral("COM%1").arg(comPort + 1);
+}
+
+void writeProfileKey(const QString& section, const QString& key,
+                     const std::optional<std::string>& value)
+{
+    const QString path = profilePath();
+    QFile current(path);
+    const std::string text =
+        current.open(QIODevice::ReadOnly) ? current.readAll().toStdString() : std::string();
+    const std::string changed =
+        WithProfileKey(text, section.toStdString(), key.toStdString(), value);
+    if (changed == text)
+        return;
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(changed.data(), static_cast<qint64>(changed.size())) ==
+            static_cast<qint64>(changed.size()) &&
+        file.commit())
+        return;
+    // Every later write would fail the same way; the operator hears of it once.
+    static bool reported = false;
+    if (!reported)
+        std::cerr << "mrv508: cannot write the profile " << path.toStdString() << ": "
+                  << file.errorString().toStdString() << '\n';
+    reported = true;
 }
 
 } // namespace
@@ -32,8 +69,7 @@ int GetProfileInt(const char* key)
 
 void WriteProfileInt(const char* key, int value)
 {
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    profile.setValue(Section + '/' + QLatin1String(key), value);
+    writeProfileKey(Section, QLatin1String(key), std::to_string(value));
 }
 
 std::string PortDevicePath(int comPort)
@@ -41,8 +77,25 @@ std::string PortDevicePath(int comPort)
     if (comPort < 0 || comPort >= ComPortCount)
         return {};
     QSettings profile(profilePath(), QSettings::IniFormat);
-    const QString fallback = QStringLiteral("/dev/ttyS%1").arg(comPort);
-    return profile.value(QStringLiteral("Ports/COM%1").arg(comPort + 1), fallback)
+    const QString fallback = QString::fromStdString(DefaultPortDevicePath(comPort));
+    return profile.value(QStringLiteral("Ports/") + portKey(comPort), fallback)
         .toString()
         .toStdString();
+}
+
+std::string DefaultPortDevicePath(int comPort)
+{
+    return "/dev/ttyS" + std::to_string(comPort);
+}
+
+std::string ProfilePortEntry(int comPort)
+{
+    QSettings profile(profilePath(), QSettings::IniFormat);
+    return profile.value(QStringLiteral("Ports/") + portKey(comPort)).toString().toStdString();
+}
+
+void WriteProfilePort(int comPort, const std::string& path)
+{
+    writeProfileKey(QStringLiteral("Ports"), portKey(comPort),
+                    path.empty() ? std::nullopt : std::optional(path));
 }

@@ -34,7 +34,7 @@ const DialogTemplate& CommSettingDialogTemplate()
         130,
         "通信設定",
         139,
-        59,
+        108,
         {
             {ControlKind::GroupBox, "controlGroup", "Control", 75, 5, 60, 25},
             {ControlKind::DropDownList, "controlCombo", "", 80, 15, 48, 55, {"RS-232C", "RS-485"}},
@@ -49,8 +49,31 @@ const DialogTemplate& CommSettingDialogTemplate()
              {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6"}},
             {ControlKind::DefaultPushButton, OkButtonName, "OK", 10, 40, 50, 14},
             {ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 80, 40, 50, 14},
+            // Beneath the seed's controls: what the chosen COM name stands for on this machine.
+            {ControlKind::Text, "portDeviceLabel", "", 5, 59, 129, 27},
+            {ControlKind::PushButton, "assignButton", "ポート割り当て...", 5, 89, 70, 14},
         }};
     return comm;
+}
+
+const DialogTemplate& PortAssignDialogTemplate()
+{
+    static const DialogTemplate assign = [] {
+        std::vector<ControlTemplate> controls;
+        for (int row = 0; row < 6; ++row) {
+            const std::string com = "com" + std::to_string(row + 1);
+            const int y = 8 + 17 * row;
+            controls.push_back({ControlKind::Text, com + "Label", "COM " + std::to_string(row + 1),
+                                7, y + 2, 25, 8});
+            controls.push_back({ControlKind::DropDownCombo, com + "Combo", "", 35, y, 200, 80});
+            controls.push_back({ControlKind::Text, com + "State", "", 242, y + 2, 108, 8});
+        }
+        controls.push_back({ControlKind::PushButton, "refreshButton", "更新", 7, 115, 50, 14});
+        controls.push_back({ControlKind::DefaultPushButton, OkButtonName, "OK", 242, 115, 50, 14});
+        controls.push_back({ControlKind::PushButton, CancelButtonName, "ｷｬﾝｾﾙ", 300, 115, 50, 14});
+        return DialogTemplate{150, "ポート割り当て", 355, 136, controls};
+    }();
+    return assign;
 }
 
 const DialogTemplate& PictureNoDialogTemplate()

@@ -6,6 +6,7 @@
 enum class ControlKind {
     GroupBox,
     DropDownList,
+    DropDownCombo, // a drop-down list whose box also takes typed text
     PushButton,
     DefaultPushButton,
     Text,
@@ -43,6 +44,7 @@ std::vector<std::string> NumberedItems(int first, int count, int digits);
 
 const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& CommSettingDialogTemplate();
+const DialogTemplate& PortAssignDialogTemplate();
 const DialogTemplate& PictureNoDialogTemplate();
 const DialogTemplate& TitleDialogTemplate();
 const DialogTemplate& WhiteLevelDialogTemplate();

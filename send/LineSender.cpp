@@ -1,5 +1,6 @@
 #include "send/LineSender.h"
 
+#include "link/LinkSupervision.h"
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
 #include "link/SerialPort.h"
@@ -231,7 +232,8 @@ void LineSender::timeOut()
     const size_t index = awaited->device;
     Device& device = devices[index];
     ++device.tally.notAnswered;
-    report(device, *awaited->line, "no reply");
+    const std::string why = SilenceReason(port.modemLines());
+    report(device, *awaited->line, why.empty() ? "no reply" : "no reply: " + why);
     device.late = awaited;
     awaited.reset();
     ++device.next;

@@ -1,6 +1,7 @@
 #include "send/RunSender.h"
 
 #include "link/LockHolder.h"
+#include "link/PortSurvey.h"
 #include "link/SerialPort.h"
 #include "platform/Profile.h"
 #include "platform/TerminationSignals.h"
@@ -124,6 +125,10 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     }
     if (options->help) {
         out << SendOptions::usage();
+        return SendAllAccepted;
+    }
+    if (options->listPorts) {
+        out << PortListing(PortSurvey::Take());
         return SendAllAccepted;
     }
     if (!options->checkLine(GetProfileInt("rs_control") != 0, error)) {

@@ -66,6 +66,8 @@ struct Parser
     QCommandLineOption pace{"pace", "Least time between two lines (default 600).", "MS", "600"};
     QCommandLineOption timeout{"timeout", "Time to wait for a reply (default 3500).", "MS", "3500"};
     QCommandLineOption dryRun{"dry-run", "Print the frames instead of sending them."};
+    QCommandLineOption listPorts{"list-ports",
+                                 "List COM1 to COM6 with their devices, then the others found."};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help."};
 
     Parser()
@@ -78,8 +80,8 @@ struct Parser
         parser.addPositionalArgument(
             "FILE.dat", "The settings file for every slave, or on RS-485 a file for each slave.",
             "FILE.dat | SLAVE=FILE.dat...");
-        parser.addOptions(
-            {port, device, rs232c, rs485, slaves, only, pictures, pace, timeout, dryRun, help});
+        parser.addOptions({port, device, rs232c, rs485, slaves, only, pictures, pace, timeout,
+                           dryRun, listPorts, help});
     }
 };
 
@@ -98,6 +100,10 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
         return fail(parser.errorText());
     if (parser.isSet(p.help)) {
         options.help = true;
+        return options;
+    }
+    if (parser.isSet(p.listPorts)) {
+        options.listPorts = true;
         return options;
     }
     for (const QString& argument : parser.positionalArguments()) {

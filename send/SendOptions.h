@@ -28,6 +28,7 @@ struct SendOptions
     int timeoutMs = 3500;
     bool dryRun = false;
     bool help = false;
+    bool listPorts = false;
 
     // Once the line is settled, RS-485 exactly when slaves are named.
     bool rs485() const { return !slaves.empty(); }

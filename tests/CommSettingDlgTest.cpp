@@ -6,10 +6,12 @@
 #include "editors/PictureCommand.h"
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
+#include "link/PortSurvey.h"
 #include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
 #include "support/DialogDriver.h"
+#include "support/FakeDeviceFinder.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
@@ -20,6 +22,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QJsonArray>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -169,7 +172,8 @@ TEST_F(CommSettingDlgTest, MissingPortReportsEveryStepAndIsStillRemembered)
         return BoxRequest{text, "Error", BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::None};
     };
     const std::vector<BoxRequest> portMessages = {
-        linkError("Miss! File Open\n\n" + missing + ": no such device."),
+        linkError("Miss! File Open\n\n" + missing + ": no such device.\n" +
+                  MissingDeviceAdvice(3, PortSurvey{})),
         linkError("Miss! Mask Set"),
         linkError("Miss! Buffer Set"),
         linkError("Miss! Time Out Set"),
@@ -240,28 +244,81 @@ INSTANTIATE_TEST_SUITE_P(Values, DamagedCommProfile,
                              return "Stored" + std::to_string(info.index);
                          });
 
-TEST_F(CommSettingDlgTest, EachPortShowsItsDevicePathAsTooltip)
+// The line beneath the seed's controls, and the assignment dialog it leads to, against a fake
+// list of the machine's devices: the simulator's pseudo-terminal as a USB adapter.
+TEST_F(CommSettingDlgTest, AnAssignedDeviceIsOpenedWithoutLeavingTheWindow)
 {
     SimulatorProcess sim;
     ASSERT_TRUE(sim.started());
-    sim.mapPort(1);
-    MapPortInProfile(6, "/dev/ttyUSB0");
+    QTemporaryDir folder;
+    const QString byId = folder.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A1B2C3"));
+    QFile::link(QString::fromStdString(sim.linkPath()), byId);
+    FakeDeviceFinder::installed().devices = {
+        {sim.linkPath(), byId.toStdString(), "FTDI", "FT232R USB UART", "A1B2C3", "0403:6001"}};
+    const QString gone = folder.filePath(QStringLiteral("ttyGONE"));
+    QByteArray profile = "; by hand\n[Ports]\n# left rack\n";
+    for (int port = 1; port <= ComPortCount; ++port)
+        profile += QStringLiteral("COM%1=%2\n").arg(port).arg(UnmappedPortPath(port)).toUtf8();
+    profile += "\n[MRV-508_Section]\ncom_port=0\nuser=kept\n\n[Other]\nx=1\n";
+    WriteProfileBytes(profile);
     startTool();
+    const auto shownLine = [](QDialog& dialog) {
+        return dialog.findChild<QLabel*>(QStringLiteral("portDeviceLabel"))
+            ->text()
+            .remove(QChar(0x200b));
+    };
+    const auto assignWith = [&](QDialog& comm, const std::function<void(QDialog&)>& act) {
+        WhileOpen([&] { Click(comm, "assignButton"); }, act);
+    };
 
-    openCommSetting([&](QDialog& dialog) {
-        QComboBox* ports = FindCombo(dialog, "portCombo");
-        const QStringList expected = {QString::fromStdString(sim.linkPath()),
-                                      "/dev/ttyS1",
-                                      "/dev/ttyS2",
-                                      "/dev/ttyS3",
-                                      "/dev/ttyS4",
-                                      "/dev/ttyUSB0"};
-        ASSERT_EQ(ports->count(), expected.size());
-        for (int item = 0; item < ports->count(); ++item)
-            EXPECT_EQ(ports->itemData(item, Qt::ToolTipRole).toString(), expected[item])
-                << ports->itemText(item).toStdString();
-        Click(dialog, "cancelButton");
+    openCommSetting([&](QDialog& comm) {
+        EXPECT_EQ(shownLine(comm), UnmappedPortPath(1) + " (not present)");
+        // Cancel writes nothing.
+        assignWith(comm, [&](QDialog& assign) {
+            FindCombo(assign, "com1Combo")->setEditText(gone);
+            Click(assign, "cancelButton");
+        });
+        EXPECT_EQ(ProfileBytes(), profile);
+        assignWith(comm, [&](QDialog& assign) {
+            QComboBox* com2 = FindCombo(assign, "com2Combo");
+            ASSERT_EQ(com2->count(), 1);
+            EXPECT_EQ(com2->itemText(0), byId + " (FTDI FT232R USB UART, A1B2C3, USB 0403:6001)");
+            Choose(com2, 0);
+            EXPECT_EQ(com2->currentText(), byId);
+            FindCombo(assign, "com3Combo")->setEditText(gone);
+            FindCombo(assign, "com4Combo")->setEditText("");
+            const auto state = [&](const char* name) {
+                return assign.findChild<QLabel*>(QLatin1String(name))->text();
+            };
+            EXPECT_EQ(state("com1State"), "not present");
+            EXPECT_EQ(state("com2State"), "present");
+            EXPECT_EQ(state("com3State"), "not present");
+            FakeDeviceFinder::installed().devices.push_back({"/dev/ttyS1", "", "", "", "", ""});
+            Click(assign, "refreshButton");
+            EXPECT_EQ(com2->count(), 2);
+            EXPECT_EQ(com2->currentText(), byId) << "looking again keeps what is typed";
+            Click(assign, "okButton");
+        });
+        profile.replace(QStringLiteral("COM2=%1").arg(UnmappedPortPath(2)).toUtf8(),
+                        "COM2=" + byId.toUtf8());
+        profile.replace(QStringLiteral("COM3=%1").arg(UnmappedPortPath(3)).toUtf8(),
+                        "COM3=" + gone.toUtf8());
+        profile.replace(QStringLiteral("COM4=%1\n").arg(UnmappedPortPath(4)).toUtf8(), "");
+        EXPECT_EQ(ProfileBytes(), profile) << "only the changed rows";
+        EXPECT_EQ(PortDevicePath(3), "/dev/ttyS3") << "an emptied row has its default back";
+
+        Choose(FindCombo(comm, "portCombo"), "COM 2");
+        EXPECT_EQ(shownLine(comm), byId + " (FTDI FT232R USB UART, A1B2C3)");
+        Click(comm, "okButton");
     });
+
+    ASSERT_TRUE(SerialLink.portOpen());
+    profile.replace("com_port=0", "com_port=1");
+    profile.replace("user=kept\n", "user=kept\nrs_control=0\n");
+    EXPECT_EQ(ProfileBytes(), profile);
+    sendPicture05();
+    EXPECT_EQ(sim.framesReceived(), QStringList{"P0105\\r\\n"});
+    FakeDeviceFinder::installed().devices.clear();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "settings/DeviceSettings.h"
 
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 
 #include <atomic>
 #include <ostream>
@@ -122,3 +123,21 @@ TEST_F(LinkSupervisionTest, AReplyArrivingDuringTicksAlwaysLeavesTheCountAtZero)
 }
 
 } // namespace
+
+// The modem lines as a port reports them, or nothing as a pseudo-terminal does.
+TEST(SilenceReasonTest, OnlyALineWithCtsOffExplainsTheSilence)
+{
+    const std::string ctsOff =
+        "CTS is off: the device is off, or the cable has no handshake lines.";
+    const struct
+    {
+        std::optional<int> lines;
+        std::string reason;
+    } cases[] = {
+        {std::nullopt, ""}, {TIOCM_CTS | TIOCM_DSR | TIOCM_CD, ""},
+        {TIOCM_CTS, ""},    {TIOCM_DSR | TIOCM_DTR | TIOCM_RTS, ctsOff},
+        {0, ctsOff},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SilenceReason(c.lines), c.reason) << (c.lines ? *c.lines : -1);
+}

@@ -1,6 +1,11 @@
 #include "send/SendOptions.h"
 #include "send/RunSender.h"
+#include "support/FakeDeviceFinder.h"
+#include "support/SimulatorProcess.h"
+#include "support/TestProfile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -73,3 +78,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"Picture33", {"a.dat", "--pictures", "5,33"}, "--pictures needs"},
         BadCase{"MissingFile", {"/nonexistent/a.dat", "--dry-run"}, "cannot read"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SendOptionsTest, ListPortsNamesEachComNameThenTheOtherDevicesFound)
+{
+    ClearProfile();
+    QTemporaryDir folder;
+    const QString mapped = folder.filePath(QStringLiteral("ttyMAPPED"));
+    QFile(mapped).open(QIODevice::WriteOnly);
+    MapPortInProfile(2, mapped.toStdString());
+    FakeDeviceFinder::installed().devices = {
+        {mapped.toStdString(), "", "FTDI", "FT232R USB UART", "A1B2C3", "0403:6001"},
+        {"/dev/ttyUSB9", "/dev/serial/by-id/usb-B", "", "PL2303", "", "067b:2303"},
+        {"/dev/ttyS0", "", "", "", "", ""}};
+    FakeDeviceFinder::installed().consoleList = {"/dev/ttyS0"};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunSender(command({"--list-ports"}), out, err), SendAllAccepted);
+    std::string expected;
+    for (int port = 1; port <= 6; ++port)
+        expected += "COM" + std::to_string(port) + "  " +
+                    (port == 2 ? mapped.toStdString() + "  present, FTDI FT232R USB UART, A1B2C3"
+                               : UnmappedPortPath(port).toStdString() + "  not present") +
+                    '\n';
+    expected += "found  /dev/serial/by-id/usb-B (PL2303, USB 067b:2303)\n"
+                "found  /dev/ttyS0, system console\n";
+    EXPECT_EQ(out.str(), expected);
+    FakeDeviceFinder::installed() = FakeDeviceFinder();
+}

@@ -2,6 +2,7 @@
 #include "link/CommLink.h"
 #include "link/LinkSupervision.h"
 #include "link/LockHolder.h"
+#include "link/PortSurvey.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
 #include "support/LinkTest.h"
@@ -347,7 +348,8 @@ INSTANTIATE_TEST_SUITE_P(
                         [](QTemporaryDir& folder, RawPty&, SerialPort&) {
                             const std::string path = folder.filePath("ttyGone").toStdString();
                             mapCom1(path);
-                            return path + ": no such device.";
+                            return path + ": no such device.\n" +
+                                   MissingDeviceAdvice(0, PortSurvey{});
                         }},
         OpenFailureCase{"Directory",
                         [](QTemporaryDir& folder, RawPty&, SerialPort&) {

@@ -1,3 +1,4 @@
+#include "support/FakeDeviceFinder.h"
 #include "support/RecordingBoxes.h"
 #include "support/RecordingFileDialogs.h"
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
     RecordingBoxes boxes;
     SetBoxes(&boxes);
     SetFileDialogs(&fileDialogs());
+    SetDeviceFinder(&FakeDeviceFinder::installed());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -43,9 +44,25 @@ QByteArray ProfileBytes()
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+void WriteProfileBytes(const QByteArray& text)
+{
+    QFile file(profilePath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+}
+
 void ClearProfile()
 {
-    QSettings(profilePath(), QSettings::IniFormat).clear();
+    QSettings profile(profilePath(), QSettings::IniFormat);
+    profile.clear();
+    // The defaults behind COM1..COM6 are devices of the machine the tests run on.
+    for (int port = 1; port <= ComPortCount; ++port)
+        profile.setValue(QStringLiteral("Ports/COM%1").arg(port), UnmappedPortPath(port));
+}
+
+QString UnmappedPortPath(int comNumber)
+{
+    return QFileInfo(profilePath()).path() + QStringLiteral("/absent/ttyCOM%1").arg(comNumber);
 }
 
 void ResetLinkAndProfile()
