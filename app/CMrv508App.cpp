@@ -7,6 +7,7 @@
 #include "link/CommLink.h"
 #include "platform/MessageOwner.h"
 #include "res/Commands.h"
+#include "res/Messages.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -44,8 +45,8 @@ CMrv508App::~CMrv508App()
 bool CMrv508App::InitInstance()
 {
     if (!m_hMutex.acquire()) {
-        Boxes().show({"既に起動しています。", "mrv508", BoxIcon::Warning, BoxSound::SimpleBeep,
-                      BoxOwner::None});
+        Boxes().show({Message::AlreadyRunning, Caption::Program, BoxIcon::Warning,
+                      BoxSound::SimpleBeep, BoxOwner::None});
         return false;
     }
     // Ended from outside (kill, logout, a closed terminal, Ctrl+C), also while the frame opens

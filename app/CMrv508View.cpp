@@ -14,6 +14,7 @@
 #include "platform/MessageOwner.h"
 #include "platform/Profile.h"
 #include "res/Commands.h"
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 #include "settings/RecoveryFile.h"
 #include "settings/SettingsFile.h"
@@ -27,9 +28,6 @@
 namespace {
 
 constexpr int SupervisionPeriodMs = 500;
-const char* const CantFileOpen = "Can't file open";
-const char* const ExitQuestion = "データを保存せずに終了しますか？";
-const char* const RecoveryQuestion = "前回保存されなかった設定があります。復元しますか？";
 
 // While a title batch runs, the file commands are silently ignored.
 bool BatchRunning()
@@ -97,13 +95,13 @@ void CMrv508View::OnTimer()
     closing = true;
     supervisionTimer.stop();
     const std::string why = SerialLink.silenceReason();
-    ShowError(why.empty() ? "No Connect" : "No Connect\n\n" + why);
+    ShowError(why.empty() ? Message::NoConnect : Message::NoConnect + ("\n\n" + why));
     SerialLink.StopLink();
     // The program ends either way; unsaved settings are saved first unless the operator says not,
     // also in the middle of a title batch. A save cancelled or failed asks again, and then for a
     // name, as the last one may be what failed; the link is stopped, so nothing else can happen
     // in between.
-    for (bool again = false; DeviceSettings.modified && !Boxes().askYesNo(ExitQuestion);
+    for (bool again = false; DeviceSettings.modified && !Boxes().askYesNo(Message::ExitQuestion);
          again = true) {
         if (endRequested)
             return; // the recovery file holds them
@@ -145,11 +143,10 @@ void CMrv508View::OfferRecovery()
     if (left.found == Recovery::Found::None)
         return;
     if (left.found == Recovery::Found::Unreadable) {
-        ShowWarning("前回保存されなかった設定を読み込めません。次の名前で残してあります:\n" +
-                    KeepRecoveryFileAside());
+        ShowWarning(Message::RecoveryUnreadable + ("\n" + KeepRecoveryFileAside()));
         return;
     }
-    if (!Boxes().askYesNo(RecoveryQuestion)) {
+    if (!Boxes().askYesNo(Message::RecoveryQuestion)) {
         // Ended from outside while asking: nobody answered, so the question comes again.
         if (!endRequested)
             RemoveRecoveryFile();
@@ -165,7 +162,7 @@ void CMrv508View::OnDataNew()
 {
     if (BatchRunning())
         return;
-    if (DeviceSettings.modified && !Boxes().askYesNo("データを保存せずに新規作成しますか？"))
+    if (DeviceSettings.modified && !Boxes().askYesNo(Message::NewQuestion))
         return;
     ResetSettings();
     // A later Save must not put the defaults over the file last opened or saved.
@@ -176,8 +173,7 @@ void CMrv508View::OnDataOpen()
 {
     if (BatchRunning())
         return;
-    if (DeviceSettings.modified &&
-        !Boxes().askYesNo("データを保存せずに別のファイルを開きますか？"))
+    if (DeviceSettings.modified && !Boxes().askYesNo(Message::OpenQuestion))
         return;
     LoadSettingsFromFile();
 }
@@ -189,7 +185,7 @@ void CMrv508View::LoadSettingsFromFile()
         return;
     currentFileName = *path;
     if (!ReadSettingsFileAt(currentFileName))
-        ShowWarning(CantFileOpen);
+        ShowWarning(Message::CantFileOpen);
 }
 
 void CMrv508View::OnDataSave()
@@ -209,7 +205,7 @@ void CMrv508View::SaveToCurrentFile()
     if (WriteSettingsFileAt(currentFileName))
         RemoveRecoveryFile();
     else
-        ShowWarning(CantFileOpen);
+        ShowWarning(Message::CantFileOpen);
 }
 
 void CMrv508View::SaveUnderNewName()
@@ -237,7 +233,7 @@ void CMrv508View::OnDataExit()
 
 bool CMrv508View::MayEnd()
 {
-    if (!DeviceSettings.modified || Boxes().askYesNo(ExitQuestion)) {
+    if (!DeviceSettings.modified || Boxes().askYesNo(Message::ExitQuestion)) {
         // The operator lets the unsaved settings go, and with them any kept from before.
         RemoveRecoveryFile();
         return true;

@@ -1,6 +1,7 @@
 #include "app/GuidePage.h"
 
 #include "platform/MessageBoxes.h"
+#include "res/Messages.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -16,12 +17,12 @@ void GuidePage::show() const
 {
     std::string text;
     if (!QFileInfo::exists(page))
-        text = "操作ガイドのページがありません:\n" + page.toStdString() +
+        text = Message::GuideMissing + ("\n" + page.toStdString()) +
                "\n操作ガイドの原本はソースの docs/guide.md です。";
     else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        text = "操作ガイドを開けませんでした。ブラウザで次のページを開いてください:\n" +
-               page.toStdString();
+        text = Message::GuideNotOpened + ("\n" + page.toStdString());
     else
         return;
-    Boxes().show({text, "mrv508", BoxIcon::Warning, BoxSound::SimpleBeep, BoxOwner::MainWindow});
+    Boxes().show(
+        {text, Caption::Program, BoxIcon::Warning, BoxSound::SimpleBeep, BoxOwner::MainWindow});
 }

@@ -8,6 +8,7 @@
 #include "platform/InputMethod.h"
 #include "platform/MessageOwner.h"
 #include "platform/PreviewFrame.h"
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 
 #include <QComboBox>
@@ -21,7 +22,6 @@ namespace {
 
 constexpr int AllSetPeriodMs = 600;
 constexpr int AllSetSteps = 66;
-constexpr const char* NotJisText = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
 
 } // namespace
 
@@ -133,7 +133,7 @@ void CTitleDlg::OnSet()
     const int channel = DeviceSettings.curChannel;
     const int position = DeviceSettings.curPosition;
     if (!PadTitle(channel, position) || SendTitle(channel, position) == 1)
-        ShowWarning(NotJisText);
+        ShowWarning(Message::NotJis);
 }
 
 void CTitleDlg::OnAllSet()
@@ -171,9 +171,9 @@ void CTitleDlg::OnTimer()
     stepRunning = true;
     if (!PadTitle(channel, position)) {
         DeviceSettings.replyError = 1;
-        ShowWarning(NotJisText);
+        ShowWarning(Message::NotJis);
     } else if (SendTitle(channel, position) == 1) {
-        ShowWarning(NotJisText); // only this line is skipped
+        ShowWarning(Message::NotJis); // only this line is skipped
     }
     stepRunning = false;
     if (DeviceSettings.allSetStep == 0)

@@ -4,6 +4,7 @@
 #include "platform/DialogBuilder.h"
 #include "platform/MessageBoxes.h"
 #include "platform/MessageOwner.h"
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 
 #include <QComboBox>
@@ -92,7 +93,7 @@ void CValueEditorDlg::OnSet()
     if (const std::optional<std::string> line = MakeCommand())
         SerialLink.SendCommand(*line);
     else
-        ShowWarning("Choose a value first"); // a value from a damaged file is not sent
+        ShowWarning(Message::ChooseValue); // a value from a damaged file is not sent
 }
 
 void CValueEditorDlg::accept()

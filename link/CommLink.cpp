@@ -7,6 +7,7 @@
 #include "link/ReplyLineGatherer.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Profile.h"
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 
 #include <cerrno>
@@ -43,15 +44,15 @@ void CommLink::OpenPort()
 {
     const std::string reason = openComPort(DeviceSettings.comPort);
     if (!reason.empty())
-        ShowLinkError("Miss! File Open\n\n" + reason);
+        ShowLinkError(Message::FileOpenFailed + ("\n\n" + reason));
     if (!port.setEventMask())
-        ShowLinkError("Miss! Mask Set");
+        ShowLinkError(Message::MaskSetFailed);
     if (!port.setQueues())
-        ShowLinkError("Miss! Buffer Set");
+        ShowLinkError(Message::BufferSetFailed);
     if (!port.setTimeouts())
-        ShowLinkError("Miss! Time Out Set");
+        ShowLinkError(Message::TimeOutSetFailed);
     if (!port.setLineState())
-        ShowLinkError("Miss! Set Comm State");
+        ShowLinkError(Message::CommStateFailed);
 }
 
 std::string CommLink::openComPort(int comPort)
@@ -87,7 +88,7 @@ void CommLink::StartReader()
         if (wakeFd >= 0)
             close(wakeFd);
         wakeFd = -1;
-        ShowLinkError("error creating read thread");
+        ShowLinkError(Message::ReadThreadFailed);
     }
 }
 
@@ -110,7 +111,7 @@ void CommLink::StopLink()
 
 void CommLink::ShowLinkError(const std::string& text)
 {
-    Boxes().show({text, "Error", BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::None});
+    Boxes().show({text, Caption::Error, BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::None});
     port.close();
 }
 
@@ -124,7 +125,7 @@ void CommLink::SendCommand(const std::string& commandLine)
     const auto frame =
         MakeCommandFrame(commandLine, DeviceSettings.rsControl, DeviceSettings.slaveNo);
     if (!frame) {
-        ShowWarning("Slave No. を選択してください");
+        ShowWarning(Message::ChooseSlave);
         return;
     }
     // Awaited before the write starts: a device that answers while the write is still waited

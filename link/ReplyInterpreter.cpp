@@ -1,4 +1,5 @@
 #include "link/ReplyInterpreter.h"
+#include "res/Messages.h"
 
 #include <cstring>
 
@@ -11,8 +12,9 @@ struct ErrorReply
 };
 
 constexpr ErrorReply ErrorReplies[] = {
-    {"GN\r\n", "Mode Error"},   {"MENU\r\n", "Menu Display"}, {"E0\r\n", "Framing Error"},
-    {"E1\r\n", "Parity Error"}, {"E2\r\n", "Over Run Error"}, {"E3\r\n", "Command Error"},
+    {"GN\r\n", Message::ModeError},    {"MENU\r\n", Message::MenuDisplay},
+    {"E0\r\n", Message::FramingError}, {"E1\r\n", Message::ParityError},
+    {"E2\r\n", Message::OverRunError}, {"E3\r\n", Message::CommandError},
 };
 
 const char* replyText(const char* line, int rsControl)
@@ -32,7 +34,7 @@ ReplyOutcome InterpretReplyLine(const char* line, int rsControl, int allSetStep)
     if (std::strcmp(text, "GO\r\n") == 0) {
         if (allSetStep != 0)
             return {0, std::nullopt};
-        return {0, BoxRequest{"Success", "設定完了", BoxIcon::None, BoxSound::SimpleBeep,
+        return {0, BoxRequest{Message::Success, Caption::Done, BoxIcon::None, BoxSound::SimpleBeep,
                               BoxOwner::MessageOwner}};
     }
     for (const ErrorReply& reply : ErrorReplies)

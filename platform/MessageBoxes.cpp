@@ -1,4 +1,5 @@
 #include "platform/MessageBoxes.h"
+#include "res/Messages.h"
 
 #include <cassert>
 
@@ -19,12 +20,13 @@ void SetBoxes(MessageBoxes* boxes)
 
 BoxRequest ErrorBox(const std::string& text)
 {
-    return {text, "Error", BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::MessageOwner};
+    return {text, Caption::Error, BoxIcon::Error, BoxSound::QuestionSound, BoxOwner::MessageOwner};
 }
 
 BoxRequest WarningBox(const std::string& text)
 {
-    return {text, "Error", BoxIcon::Warning, BoxSound::QuestionSound, BoxOwner::MessageOwner};
+    return {text, Caption::Error, BoxIcon::Warning, BoxSound::QuestionSound,
+            BoxOwner::MessageOwner};
 }
 
 void ShowError(const std::string& text)

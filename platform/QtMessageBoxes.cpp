@@ -1,6 +1,7 @@
 #include "platform/QtMessageBoxes.h"
 
 #include "platform/MessageOwner.h"
+#include "res/Messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -36,7 +37,7 @@ void QtMessageBoxes::show(const BoxRequest& box)
 bool QtMessageBoxes::askYesNo(const std::string& question)
 {
     QApplication::beep();
-    QMessageBox message(QMessageBox::Question, QStringLiteral("mrv508"),
+    QMessageBox message(QMessageBox::Question, QString::fromUtf8(Caption::Program),
                         QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
                         OwnerWindow(BoxOwner::MainWindow));
     message.setWindowModality(Qt::ApplicationModal);

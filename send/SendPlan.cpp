@@ -5,9 +5,8 @@
 #include "editors/TitleCommand.h"
 #include "editors/WhiteLevelCommand.h"
 #include "link/CommandFrame.h"
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
-
-const char* const NotJisText = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
 
 namespace {
 
@@ -45,7 +44,7 @@ std::vector<Command> recordCommands(const SendOptions& options)
                 add(channelName(channel) + " title " +
                         (position == TitleCount - 1 ? "Top"
                                                     : "Bottom" + std::to_string(position + 1)),
-                    titleCommand(channel, position), NotJisText);
+                    titleCommand(channel, position), Message::NotJis);
     if (options.levels)
         for (int channel = 0; channel < ChannelCount; ++channel)
             for (int picture = 0; picture < PictureCount; ++picture)

@@ -18,8 +18,6 @@ struct PlannedLine
     bool operator==(const PlannedLine&) const = default;
 };
 
-extern const char* const NotJisText;
-
 // Every line of the record in the window tool's order (titles as "全設定" sends them, then the
 // white levels, the offsets and the picture numbers), for each slave in turn. On RS-232C the
 // slave is 0 and the frames have no prefix.
