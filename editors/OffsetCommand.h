@@ -1,11 +1,10 @@
 #pragma once
 
+#include "settings/DeviceSettings.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
-
-constexpr int VerticalOffsetCount = 64;   // "VER" offsets 0..63
-constexpr int HorizontalOffsetCount = 16; // "HOR" offsets 0..15
 
 // The letters ("VER" or "HOR") + "0" + channel digit + the offset in two digits + CR LF, for a
 // channel 0/1 and an offset within the command's range. Anything else (a damaged settings file)

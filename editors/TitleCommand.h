@@ -1,10 +1,10 @@
 #pragma once
 
+#include "settings/DeviceSettings.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
-
-constexpr int TitleBytes = 28; // 14 full-width characters
 
 // The last title that PadTitle accepted, filled with full-width blanks to 28 bytes.
 extern std::string paddedTitle;

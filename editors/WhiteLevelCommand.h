@@ -1,9 +1,9 @@
 #pragma once
 
+#include "settings/DeviceSettings.h"
+
 #include <optional>
 #include <string>
-
-constexpr int WhiteLevelCount = 10; // levels 0..9
 
 // "WL0" + channel digit + picture number 01..32 + level digit + CR LF, for a channel 0/1, a
 // picture index 0..31 and a level 0..9. A value outside these (a damaged settings file) has no

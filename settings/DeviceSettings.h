@@ -8,6 +8,11 @@ constexpr int ChannelCount = 2;
 constexpr int TitleCount = 33; // Bottom 1..32, then Top
 constexpr int PictureCount = 32;
 constexpr int SlaveCount = 32;
+// The device's ranges: the editors list them, the commands and the strict file reader keep to them.
+constexpr int VerticalOffsetCount = 64;   // "VER" offsets 0..63
+constexpr int HorizontalOffsetCount = 16; // "HOR" offsets 0..15
+constexpr int WhiteLevelCount = 10;       // levels 0..9
+constexpr int TitleBytes = 28;            // 14 full-width characters
 
 // Everything the tool knows about the devices, its editing state and the link flags. Fields the
 // reader thread shares with the window thread are atomic; awaitingReply and noReplyTicks change

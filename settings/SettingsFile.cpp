@@ -14,8 +14,6 @@ constexpr std::string_view EmptyTitle = "s";
 constexpr std::string_view FullWidthBlank = "\x81\x40";
 // The reader's line buffer: 33 bytes of text and a terminator.
 constexpr size_t TitleBufferBytes = 33;
-// What the device takes: 14 full-width characters.
-constexpr size_t SendableTitleBytes = 28;
 
 struct IntegerLine
 {
@@ -28,13 +26,14 @@ struct IntegerLine
 std::vector<IntegerLine> IntegerLines()
 {
     DeviceSettingsRecord& s = DeviceSettings;
-    std::vector<IntegerLine> lines = {{&s.vOffset[0], 63, "a vertical offset"},
-                                      {&s.vOffset[1], 63, "a vertical offset"},
-                                      {&s.hOffset[0], 15, "a horizontal offset"},
-                                      {&s.hOffset[1], 15, "a horizontal offset"}};
+    std::vector<IntegerLine> lines = {
+        {&s.vOffset[0], VerticalOffsetCount - 1, "a vertical offset"},
+        {&s.vOffset[1], VerticalOffsetCount - 1, "a vertical offset"},
+        {&s.hOffset[0], HorizontalOffsetCount - 1, "a horizontal offset"},
+        {&s.hOffset[1], HorizontalOffsetCount - 1, "a horizontal offset"}};
     for (auto& channel : s.whiteLevel)
         for (int& level : channel)
-            lines.push_back({&level, 9, "a white level"});
+            lines.push_back({&level, WhiteLevelCount - 1, "a white level"});
     return lines;
 }
 
@@ -261,7 +260,7 @@ std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)
             continue;
         }
         std::string title = TitleOfLine(lines[i]);
-        if (title.size() > SendableTitleBytes)
+        if (title.size() > static_cast<size_t>(TitleBytes))
             return SettingsFileProblem{number, "a title holds at most 28 bytes, this one " +
                                                    std::to_string(title.size())};
         titles.push_back(std::move(title));
