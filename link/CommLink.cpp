@@ -2,7 +2,7 @@
 
 #include "link/CommandFrame.h"
 #include "link/LinkSupervision.h"
-#include "link/PortSurvey.h"
+#include "link/PortOpening.h"
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
 #include "platform/MessageBoxes.h"
@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -42,7 +41,7 @@ void CommLink::StartLink()
 
 void CommLink::OpenPort()
 {
-    const std::string reason = openComPort(DeviceSettings.comPort);
+    const std::string reason = OpenComPort(port, DeviceSettings.comPort);
     if (!reason.empty())
         ShowLinkError(Message::FileOpenFailed + ("\n\n" + reason));
     if (!port.setEventMask())
@@ -53,19 +52,6 @@ void CommLink::OpenPort()
         ShowLinkError(Message::TimeOutSetFailed);
     if (!port.setLineState())
         ShowLinkError(Message::CommStateFailed);
-}
-
-std::string CommLink::openComPort(int comPort)
-{
-    const std::string path = PortDevicePath(comPort);
-    if (path.empty())
-        return "The profile's com_port " + std::to_string(comPort) +
-               " names none of COM1 to COM6 (0 to 5).";
-    std::string reason = port.open(path);
-    // A device that is not there at all: say which are, and where to assign one.
-    if (struct stat info = {}; !reason.empty() && stat(path.c_str(), &info) != 0)
-        reason += '\n' + MissingDeviceAdvice(comPort, PortSurvey::Take());
-    return reason;
 }
 
 void CommLink::StartReader()
@@ -117,7 +103,10 @@ void CommLink::ShowLinkError(const std::string& text)
 
 std::string CommLink::silenceReason() const
 {
-    return SilenceReason(port.modemLines());
+    std::string why;
+    for (const std::string& reason : SilenceReasons(port.modemLines(), bytesWithoutLine))
+        why += (why.empty() ? "" : "\n") + reason;
+    return why;
 }
 
 void CommLink::SendCommand(const std::string& commandLine)
@@ -148,8 +137,9 @@ void CommLink::ReplyReaderProc()
             continue;
         const ssize_t count = waits[1].revents & POLLIN ? port.read(buffer, sizeof buffer) : 0;
         if (count > 0) {
-            if (const char* line = gatherer.append(buffer, static_cast<size_t>(count)))
-                InterpretReply(line);
+            gatherer.append(buffer, static_cast<size_t>(count),
+                            [this](const char* line) { InterpretReply(line); });
+            bytesWithoutLine = gatherer.bytesWithoutLine();
             continue;
         }
         if ((count < 0 && errno != EAGAIN && errno != EINTR) ||

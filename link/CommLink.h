@@ -26,13 +26,12 @@ public:
     void SendCommand(const std::string& commandLine);
 
     bool portOpen() const { return port.isOpen(); }
-    // Why the line may be silent, as far as the port's modem lines tell; empty when they do not.
+    // Why the line may be silent, one reason a line, as far as the line tells; empty when it does
+    // not.
     std::string silenceReason() const;
     bool readerStarted() const { return readerThread.joinable(); }
 
 private:
-    // Why the port could not be opened, in plain words; empty when it is open.
-    std::string openComPort(int comPort);
     void ReplyReaderProc();
     void InterpretReply(const char* line);
     void handOverHungUpPort(); // reader thread
@@ -42,6 +41,7 @@ private:
     std::thread readerThread;
     std::atomic<int> readerRunning = 0;
     std::atomic<int> portHungUp = 0; // the reader has handed the port over for closing
+    std::atomic<long long> bytesWithoutLine = 0; // received since the last reply line
     WindowThreadCalls windowThread;
     BoxRelay readerBoxes{windowThread};
 };

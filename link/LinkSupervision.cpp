@@ -1,5 +1,6 @@
 #include "link/LinkSupervision.h"
 
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 
 #include <sys/ioctl.h>
@@ -30,9 +31,12 @@ bool CountNoReplyTick()
     return true;
 }
 
-std::string SilenceReason(std::optional<int> modemLines)
+std::vector<std::string> SilenceReasons(std::optional<int> modemLines, long long bytesWithoutLine)
 {
-    if (!modemLines || (*modemLines & TIOCM_CTS) != 0)
-        return {};
-    return "CTS is off: the device is off, or the cable has no handshake lines.";
+    std::vector<std::string> reasons;
+    if (modemLines && (*modemLines & TIOCM_CTS) == 0)
+        reasons.emplace_back(Message::CtsOff);
+    if (bytesWithoutLine > 0)
+        reasons.push_back(std::to_string(bytesWithoutLine) + ' ' + Message::BytesWithoutLine);
+    return reasons;
 }

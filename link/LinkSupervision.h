@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // The reply flags shared by the window thread (send, supervision tick) and the reader thread
 // (reply line). Each change takes the record's replyFlagsLock, so a reply that arrives during a
@@ -14,7 +15,7 @@ void NoteReplyLine();
 // program is to report "No Connect".
 bool CountNoReplyTick();
 
-// What the line's modem lines (TIOCM_ bits) say about a missing reply, where they tell: a device
-// that is off, or a cable without handshake lines, leaves CTS off. Empty where the port reports
-// no modem lines (a pseudo-terminal) or they explain nothing.
-std::string SilenceReason(std::optional<int> modemLines);
+// Why a reply may be missing, one sentence each, as far as the line tells: the modem lines
+// (TIOCM_ bits; a device that is off, or a cable without handshake lines, leaves CTS off; a
+// pseudo-terminal reports none), and the bytes that came without making a reply line.
+std::vector<std::string> SilenceReasons(std::optional<int> modemLines, long long bytesWithoutLine);

@@ -17,20 +17,19 @@ constexpr ErrorReply ErrorReplies[] = {
     {"E2\r\n", Message::OverRunError}, {"E3\r\n", Message::CommandError},
 };
 
-const char* replyText(const char* line, int rsControl)
+} // namespace
+
+const char* ReplyText(const char* line, int rsControl)
 {
     if (rsControl == 0)
         return line;
-    // The device's slave number comes first; it is dropped, whatever it holds.
     const size_t length = std::strlen(line);
     return length < 2 ? line + length : line + 2;
 }
 
-} // namespace
-
 ReplyOutcome InterpretReplyLine(const char* line, int rsControl, int allSetStep)
 {
-    const char* text = replyText(line, rsControl);
+    const char* text = ReplyText(line, rsControl);
     if (std::strcmp(text, "GO\r\n") == 0) {
         if (allSetStep != 0)
             return {0, std::nullopt};

@@ -10,6 +10,9 @@ struct ReplyOutcome
     std::optional<BoxRequest> box;
 };
 
+// The reply without the device's slave number, which comes first on RS-485 whatever it holds.
+const char* ReplyText(const char* line, int rsControl);
+
 // What one complete reply line means: the box to show and the new replyError. The line is a
 // zero-terminated string as received, RS-485 prefix and CR LF included.
 ReplyOutcome InterpretReplyLine(const char* line, int rsControl, int allSetStep);

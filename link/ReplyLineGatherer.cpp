@@ -1,7 +1,6 @@
 #include "link/ReplyLineGatherer.h"
 
 #include <algorithm>
-#include <cstring>
 
 ReplyLineGatherer::ReplyLineGatherer(int& replyPos) : replyPos(replyPos)
 {
@@ -9,16 +8,24 @@ ReplyLineGatherer::ReplyLineGatherer(int& replyPos) : replyPos(replyPos)
     replyLine[LineLength] = '\0';
 }
 
-const char* ReplyLineGatherer::append(const char* bytes, size_t count)
+void ReplyLineGatherer::append(const char* bytes, size_t count, const LineHandler& onLine)
 {
-    if (count == 0)
-        return nullptr;
     replyPos = std::clamp(replyPos, 0, LineLength);
-    for (size_t i = 0; i < count && replyPos < LineLength; ++i)
-        replyLine[replyPos++] = bytes[i];
-    if (bytes[count - 1] != '\n')
-        return nullptr;
-    replyLine[replyPos] = '\0';
+    for (size_t i = 0; i < count; ++i) {
+        ++withoutLine;
+        if (replyPos < LineLength)
+            replyLine[replyPos++] = bytes[i];
+        if (bytes[i] != '\n')
+            continue;
+        replyLine[replyPos] = '\0';
+        replyPos = 0;
+        withoutLine = 0;
+        onLine(replyLine.data());
+    }
+}
+
+void ReplyLineGatherer::restart()
+{
     replyPos = 0;
-    return replyLine.data();
+    withoutLine = 0;
 }

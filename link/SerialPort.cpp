@@ -25,6 +25,27 @@ std::string groupOwning(const std::string& path)
     return owner ? owner->gr_name : std::to_string(info.st_gid);
 }
 
+OpenFailure failureOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return OpenFailure::NoSuchDevice;
+    case EACCES:
+    case EPERM:
+        return OpenFailure::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenFailure::HeldByAnother;
+    case EISDIR:
+    case ENOTTY:
+        return OpenFailure::NotSerial;
+    default:
+        return OpenFailure::Other;
+    }
+}
+
 std::string openFailureReason(const std::string& path, int error)
 {
     switch (error) {
@@ -74,11 +95,14 @@ SerialPort::~SerialPort()
 std::string SerialPort::open(const std::string& path)
 {
     close();
+    openFailure = OpenFailure::Other;
     if (isSystemConsole(path))
         return path + ": is the system console.";
     const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (opened < 0)
+    if (opened < 0) {
+        openFailure = failureOf(errno);
         return openFailureReason(path, errno);
+    }
     // Other programs are kept out by flock alone, which the kernel drops when its holder dies.
     // An exclusive mode (TIOCEXCL) would belong to the terminal instead, and a pseudo-terminal
     // whose other side stays open keeps it after a killed holder, refusing every later open.
@@ -89,8 +113,10 @@ std::string SerialPort::open(const std::string& path)
         error = errno == EWOULDBLOCK ? EBUSY : errno;
     if (error != 0) {
         ::close(opened);
+        openFailure = failureOf(error);
         return openFailureReason(path, error);
     }
+    openFailure = OpenFailure::None;
     fd = opened;
     if (termios state{}; tcgetattr(fd, &state) == 0)
         earlierState = state;

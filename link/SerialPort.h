@@ -7,6 +7,9 @@
 #include <sys/types.h>
 #include <termios.h>
 
+// Why an open failed, for callers that add advice of their own to the reason.
+enum class OpenFailure { None, NoSuchDevice, PermissionDenied, HeldByAnother, NotSerial, Other };
+
 // One serial device on a termios descriptor. Each set-up step can fail on its own, and all of
 // them fail on a port that is not open, as the link's error reporting expects.
 class SerialPort
@@ -21,6 +24,7 @@ public:
     // The line settings found at open are put back on close, as serial tools do, so that a
     // terminal opened by mistake is left as it was.
     std::string open(const std::string& path);
+    OpenFailure lastOpenFailure() const { return openFailure; }
     bool setEventMask();
     bool setQueues();
     bool setTimeouts();
@@ -44,4 +48,5 @@ private:
 
     int fd = -1;
     std::optional<termios> earlierState;
+    OpenFailure openFailure = OpenFailure::None;
 };

@@ -16,6 +16,12 @@ inline constexpr const char* ParityError = "Parity Error";
 inline constexpr const char* OverRunError = "Over Run Error";
 inline constexpr const char* CommandError = "Command Error";
 inline constexpr const char* NoConnect = "No Connect";
+// Beneath "No Connect" and the sender's "no reply", where they apply; the second follows a count.
+inline constexpr const char* CtsOff =
+    "CTS is off: the device is off, or the cable has no handshake lines.";
+inline constexpr const char* BytesWithoutLine =
+    "bytes came without a reply line: the device's speed or parity may differ from 9600 baud, "
+    "8 data bits, even parity, 1 stop bit.";
 inline constexpr const char* FileOpenFailed = "Miss! File Open";
 inline constexpr const char* MaskSetFailed = "Miss! Mask Set";
 inline constexpr const char* BufferSetFailed = "Miss! Buffer Set";
@@ -40,11 +46,11 @@ inline constexpr const char* GuideNotOpened =
 
 inline constexpr std::array All = {
     Success,         ModeError,        MenuDisplay,      FramingError,       ParityError,
-    OverRunError,    CommandError,     NoConnect,        FileOpenFailed,     MaskSetFailed,
-    BufferSetFailed, TimeOutSetFailed, CommStateFailed,  ReadThreadFailed,   ChooseSlave,
-    NotJis,          ChooseValue,      CantFileOpen,     AlreadyRunning,     NewQuestion,
-    OpenQuestion,    ExitQuestion,     RecoveryQuestion, RecoveryUnreadable, GuideMissing,
-    GuideNotOpened,
+    OverRunError,    CommandError,     NoConnect,        CtsOff,             BytesWithoutLine,
+    FileOpenFailed,  MaskSetFailed,    BufferSetFailed,  TimeOutSetFailed,   CommStateFailed,
+    ReadThreadFailed, ChooseSlave,     NotJis,           ChooseValue,        CantFileOpen,
+    AlreadyRunning,  NewQuestion,      OpenQuestion,     ExitQuestion,       RecoveryQuestion,
+    RecoveryUnreadable, GuideMissing,  GuideNotOpened,
 };
 
 } // namespace Message

@@ -32,14 +32,14 @@ void LineScheduler::sent(size_t device, Time at)
     lastServed = device;
 }
 
-void LineScheduler::hold(size_t device, Time until)
+void LineScheduler::hold(Time until)
 {
-    devices[device].heldUntil = std::max(devices[device].heldUntil, until);
+    heldUntil = std::max(heldUntil, until);
 }
 
-void LineScheduler::release(size_t device)
+void LineScheduler::release()
 {
-    devices[device].heldUntil = Time{};
+    heldUntil = Time{};
 }
 
 void LineScheduler::finish(size_t device)
@@ -49,5 +49,5 @@ void LineScheduler::finish(size_t device)
 
 LineScheduler::Time LineScheduler::due(const Device& device) const
 {
-    return std::max(device.lastSent ? *device.lastSent + pace : Time{}, device.heldUntil);
+    return std::max(device.lastSent ? *device.lastSent + pace : Time{}, heldUntil);
 }

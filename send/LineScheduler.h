@@ -5,7 +5,7 @@
 #include <vector>
 
 // Decides which device on a half-duplex line gets the next frame. A device is due once its pace
-// since its own last line has run out and nothing holds it; among the due devices the one after
+// since its own last line has run out and the line is not held; among the due devices the one after
 // the device served last goes first (round robin), so that no device waits behind a busy one.
 class LineScheduler
 {
@@ -20,9 +20,9 @@ public:
     std::optional<Time> nextDue() const;
 
     void sent(size_t device, Time at);
-    // Keeps the device from being due before `until`, on top of its pace.
-    void hold(size_t device, Time until);
-    void release(size_t device);
+    // Keeps every device from being due before `until`, on top of its pace.
+    void hold(Time until);
+    void release();
     // The device gets nothing more: its lines are done or it was given up.
     void finish(size_t device);
 
@@ -30,7 +30,6 @@ private:
     struct Device
     {
         std::optional<Time> lastSent;
-        Time heldUntil{};
         bool finished = false;
     };
 
@@ -39,4 +38,5 @@ private:
     std::chrono::milliseconds pace;
     std::vector<Device> devices;
     size_t lastServed;
+    Time heldUntil{};
 };

@@ -63,10 +63,10 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
     while (true) {
         if (!awaited && !stopped && !lost)
             sendNext();
-        const std::optional<Clock::time_point> due = scheduler->nextDue();
-        if (!awaited && (stopped || lost || !due))
+        const std::optional<Clock::time_point> wake = nextWake();
+        if (!wake)
             break;
-        switch (await(awaited ? awaited->at + std::chrono::milliseconds(timeoutMs) : *due)) {
+        switch (await(*wake)) {
         case Event::Input:
             readReplies();
             break;
@@ -120,7 +120,7 @@ void LineSender::sendNext()
     Device& device = devices[*chosen];
     const PlannedLine& line = *device.lines[device.next];
     // Whatever is still on the way belongs to no line; the next reply starts afresh.
-    replyPos = 0;
+    gatherer.restart();
     device.late.reset();
     scheduler->sent(*chosen, now);
     ++device.tally.sent;
@@ -172,16 +172,13 @@ void LineSender::readReplies()
         progress->message("the port was lost; nothing more is sent");
         return;
     }
-    // Byte by byte, so that two replies in one read stay two lines.
-    ReplyLineGatherer gatherer(replyPos);
-    for (ssize_t i = 0; i < count; ++i)
-        if (const char* reply = gatherer.append(buffer + i, 1))
-            take(reply);
+    if (count > 0)
+        gatherer.append(buffer, static_cast<size_t>(count), [this](const char* reply) { take(reply); });
 }
 
 void LineSender::take(const char* reply)
 {
-    const char* text = rs485 ? reply + std::min<size_t>(std::strlen(reply), 2) : reply;
+    const char* text = ReplyText(reply, rs485 ? 1 : 0);
     const auto from = [&](const Device& device) {
         return !rs485 || std::strncmp(reply, device.prefix.c_str(), 2) == 0;
     };
@@ -223,7 +220,10 @@ void LineSender::answerLate(Device& device, const char* text)
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", after.count());
     report(device, *device.late->line, "late reply " + shown(text) + " after " + seconds + " s");
-    scheduler->release(device.late->device);
+    if (lateWindow && lateWindow->device == device.late->device) {
+        lateWindow.reset();
+        scheduler->release();
+    }
     device.late.reset();
 }
 
@@ -232,11 +232,14 @@ void LineSender::timeOut()
     const size_t index = awaited->device;
     Device& device = devices[index];
     ++device.tally.notAnswered;
-    const std::string why = SilenceReason(port.modemLines());
-    report(device, *awaited->line, why.empty() ? "no reply" : "no reply: " + why);
+    report(device, *awaited->line, silence());
     device.late = awaited;
     awaited.reset();
     ++device.next;
+    // A late reply may still come: on a half-duplex pair a frame to any slave would collide with
+    // it, and on any line it could pass for the next frame's reply.
+    lateWindow = LateWindow{index, Clock::now() + std::chrono::milliseconds(timeoutMs)};
+    scheduler->hold(lateWindow->until);
     if (++device.timeoutsInARow == TimeoutsToGiveUp && !lost) {
         device.tally.givenUp = true;
         device.tally.skipped += static_cast<int>(device.lines.size() - device.next);
@@ -244,11 +247,35 @@ void LineSender::timeOut()
         progress->message(
             (rs485 ? "slave " + std::to_string(device.tally.slave) : std::string("the device")) +
             " does not answer: given up");
-    } else {
-        // Its next frame waits for a late reply, so that the reply cannot pass for the next one's.
-        scheduler->hold(index, Clock::now() + std::chrono::milliseconds(timeoutMs));
     }
     advance(index);
+}
+
+std::string LineSender::silence() const
+{
+    std::string said = "no reply";
+    const char* separator = ": ";
+    for (const std::string& reason : SilenceReasons(port.modemLines(), gatherer.bytesWithoutLine())) {
+        said += separator + reason;
+        separator = " ";
+    }
+    return said;
+}
+
+// When to look at the line next: the awaited reply's timeout, the next device's turn, or the end
+// of a late reply's window, so that a late reply to the last line is still reported; nothing once
+// the run is over.
+std::optional<LineSender::Clock::time_point> LineSender::nextWake() const
+{
+    if (awaited)
+        return awaited->at + std::chrono::milliseconds(timeoutMs);
+    if (stopped || lost)
+        return std::nullopt;
+    if (const std::optional<Clock::time_point> due = scheduler->nextDue())
+        return due;
+    if (lateWindow && lateWindow->until > Clock::now())
+        return lateWindow->until;
+    return std::nullopt;
 }
 
 // Skips the device's lines that have no frame, and finishes a device that has no line left.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "link/ReplyLineGatherer.h"
 #include "send/SendPlan.h"
+#include "send/SlaveTally.h"
 
 #include <chrono>
 #include <memory>
@@ -12,25 +14,9 @@ class LineScheduler;
 class SendProgress;
 class SerialPort;
 
-struct SlaveTally
-{
-    int slave = 0;
-    int sent = 0;
-    int accepted = 0;
-    int rejected = 0;
-    int notAnswered = 0;
-    int skipped = 0;
-    int notSent = 0; // never reached because the run was interrupted
-    bool givenUp = false;
-
-    int problems() const { return rejected + notAnswered + skipped; }
-    int done() const { return accepted + problems(); }
-    bool allAccepted() const { return problems() == 0; }
-};
-
 // Sends planned lines on an open port without a reader thread: the descriptor is polled until
 // each reply line or its timeout. On RS-485 the slaves take turns, each at its own pace; one
-// frame is on the line at a time.
+// frame is on the line at a time, and none while a late reply may still come.
 class LineSender
 {
 public:
@@ -65,6 +51,9 @@ private:
     void answer(const char* text);
     void answerLate(Device& device, const char* text);
     void timeOut();
+    // "no reply", and why where the line tells.
+    std::string silence() const;
+    std::optional<Clock::time_point> nextWake() const;
     void advance(size_t device);
     void report(const Device& device, const PlannedLine& line, const std::string& what);
     // A write that failed because the line is gone, not because it was slow.
@@ -80,6 +69,14 @@ private:
     SendProgress* progress = nullptr;
     std::optional<Sent> awaited;
     int replyPos = 0;
+    ReplyLineGatherer gatherer{replyPos};
+    // While it is open a timed-out line's late reply may still come, and no frame goes out.
+    struct LateWindow
+    {
+        size_t device;
+        Clock::time_point until;
+    };
+    std::optional<LateWindow> lateWindow;
     bool stopped = false;
     bool lost = false;
 };

@@ -1,6 +1,6 @@
 #include "send/RunSender.h"
 
-#include "link/LockHolder.h"
+#include "link/PortOpening.h"
 #include "link/PortSurvey.h"
 #include "link/SerialPort.h"
 #include "platform/Profile.h"
@@ -40,7 +40,7 @@ std::optional<std::vector<PlannedLine>> planEverySlave(const SendOptions& option
                                                        std::ostream& err)
 {
     std::vector<PlannedLine> plan;
-    const std::vector<int> slaves = options.rs485() ? options.slaves : std::vector<int>{0};
+    const std::vector<int> slaves = options.rs485 ? options.slaves : std::vector<int>{0};
     for (const int slave : slaves) {
         const std::string& file = options.fileOf(slave);
         ResetSettings();
@@ -49,7 +49,7 @@ std::optional<std::vector<PlannedLine>> planEverySlave(const SendOptions& option
             return std::nullopt;
         }
         SendOptions one = options;
-        if (options.rs485())
+        if (options.rs485)
             one.slaves = {slave};
         for (PlannedLine& line : BuildSendPlan(one))
             plan.push_back(std::move(line));
@@ -61,7 +61,7 @@ std::optional<std::vector<PlannedLine>> planEverySlave(const SendOptions& option
 std::string lineName(const SendOptions& options, int comPort, const std::string& path)
 {
     std::string name = comPort >= 0 ? "COM" + std::to_string(comPort + 1) + " = " + path : path;
-    if (!options.rs485())
+    if (!options.rs485)
         return name + ", RS-232C";
     name += ", RS-485, slaves ";
     for (const int slave : options.slaves)
@@ -72,21 +72,14 @@ std::string lineName(const SendOptions& options, int comPort, const std::string&
 // Opens the port as the window tool does; says what it opened in `name`, or returns why not.
 std::string openPort(SerialPort& port, const SendOptions& options, std::string& name)
 {
-    std::string path = options.device;
-    int comPort = -1;
-    if (path.empty()) {
-        comPort = options.comPort >= 0 ? options.comPort : GetProfileInt("com_port");
-        path = PortDevicePath(comPort);
-        if (path.empty())
-            return "the profile's com_port " + std::to_string(comPort) +
-                   " names none of COM1 to COM6 (0 to 5)";
-    }
-    if (std::string reason = port.open(path); !reason.empty()) {
-        const std::string holder = LockHolder(path);
-        return holder.empty() || reason.find("held by") == std::string::npos
-                   ? reason
-                   : reason + " It is held by " + holder + ".";
-    }
+    const int comPort = options.device.empty()
+                            ? (options.comPort >= 0 ? options.comPort : GetProfileInt("com_port"))
+                            : -1;
+    if (std::string reason = comPort >= 0 ? OpenComPort(port, comPort)
+                                          : OpenDevicePort(port, options.device);
+        !reason.empty())
+        return reason;
+    const std::string path = comPort >= 0 ? PortDevicePath(comPort) : options.device;
     if (!port.setEventMask() || !port.setQueues() || !port.setTimeouts() || !port.setLineState())
         return path + ": the line cannot be set up";
     name = lineName(options, comPort, path);
@@ -118,7 +111,7 @@ void printSummary(const std::vector<SlaveTally>& tallies, bool rs485, std::ostre
 int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err)
 {
     std::string error;
-    const auto options = SendOptions::parse(arguments, error);
+    auto options = SendOptions::parse(arguments, error);
     if (!options) {
         err << "mrv508-send: " << error << "\n\n" << SendOptions::usage();
         return SendBadInput;
@@ -131,7 +124,7 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
         out << PortListing(PortSurvey::Take());
         return SendAllAccepted;
     }
-    if (!options->checkLine(GetProfileInt("rs_control") != 0, error)) {
+    if (!options->settleLine(GetProfileInt("rs_control") != 0, error)) {
         err << "mrv508-send: " << error << '\n';
         return SendBadInput;
     }
@@ -139,7 +132,7 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     if (!plan)
         return SendBadInput;
     if (options->dryRun)
-        return dryRun(*plan, options->rs485(), out, err);
+        return dryRun(*plan, options->rs485, out, err);
     SerialPort port;
     std::string name;
     if (const std::string reason = openPort(port, *options, name); !reason.empty()) {
@@ -149,12 +142,12 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     out << name << std::endl;
     // Ctrl+C ends the run once the line under way is answered, with the summary of what was done.
     const TerminationSignals interrupts;
-    LineSender sender(port, options->rs485(), options->paceMs, options->timeoutMs,
+    LineSender sender(port, options->rs485, options->paceMs, options->timeoutMs,
                       interrupts.requestDescriptor());
     SendProgress progress(err, &err == &std::cerr &&
-                                   rowsFit(options->rs485() ? options->slaves.size() : 1));
+                                   rowsFit(options->rs485 ? options->slaves.size() : 1));
     const std::vector<SlaveTally> tallies = sender.send(*plan, progress);
-    printSummary(tallies, options->rs485(), out);
+    printSummary(tallies, options->rs485, out);
     if (sender.interrupted())
         return SendInterrupted;
     for (const SlaveTally& tally : tallies)

@@ -191,14 +191,14 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
     return options;
 }
 
-bool SendOptions::checkLine(bool profileRs485, std::string& error) const
+bool SendOptions::settleLine(bool profileRs485, std::string& error)
 {
-    const bool onRs485 = rs485Asked.value_or(device.empty() && profileRs485);
-    if (onRs485 && slaves.empty())
+    rs485 = rs485Asked.value_or(device.empty() && profileRs485);
+    if (rs485 && slaves.empty())
         error = "name the slaves with --slaves";
-    else if (!onRs485 && !slaveFiles.empty())
+    else if (!rs485 && !slaveFiles.empty())
         error = "SLAVE=FILE pairs need an RS-485 line: add --rs485";
-    else if (!onRs485 && !slaves.empty())
+    else if (!rs485 && !slaves.empty())
         error = "--slaves needs --rs485";
     return error.empty();
 }

@@ -19,6 +19,7 @@ struct SendOptions
     int comPort = -1;                  // COM1..COM6 as 0..5; -1 for the profile's com_port
     std::string device;                // a device path that overrides comPort
     std::optional<bool> rs485Asked;    // --rs485 or --rs232c, nothing when neither is given
+    bool rs485 = false;                // the line's mode, as settleLine decided it
     std::vector<int> slaves;           // RS-485 slave numbers, empty for RS-232C
     bool titles = true;
     bool levels = true;
@@ -30,15 +31,13 @@ struct SendOptions
     bool help = false;
     bool listPorts = false;
 
-    // Once the line is settled, RS-485 exactly when slaves are named.
-    bool rs485() const { return !slaves.empty(); }
     const std::string& fileOf(int slave) const;
 
     // Parses the whole command line, program name first. On failure returns nothing and says
     // why in error.
     static std::optional<SendOptions> parse(const QStringList& arguments, std::string& error);
-    // Checks the line: as --rs232c or --rs485 say, otherwise RS-232C on a --device and the
-    // profile's rs_control on a port; false, with why in error, when the slaves do not fit it.
-    bool checkLine(bool profileRs485, std::string& error) const;
+    // Decides the line's mode: as --rs232c or --rs485 say, otherwise RS-232C on a --device and
+    // the profile's rs_control on a port; false, with why in error, when the slaves do not fit it.
+    bool settleLine(bool profileRs485, std::string& error);
     static std::string usage();
 };

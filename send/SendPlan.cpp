@@ -72,13 +72,13 @@ std::vector<Command> recordCommands(const SendOptions& options)
 std::vector<PlannedLine> BuildSendPlan(const SendOptions& options)
 {
     const std::vector<Command> commands = recordCommands(options);
-    const std::vector<int> slaves = options.rs485() ? options.slaves : std::vector<int>{0};
+    const std::vector<int> slaves = options.rs485 ? options.slaves : std::vector<int>{0};
     std::vector<PlannedLine> plan;
     for (int slave : slaves)
         for (const Command& command : commands) {
             PlannedLine line{slave, command.what, std::nullopt, command.problem};
             if (command.line)
-                line.frame = MakeCommandFrame(*command.line, options.rs485() ? 1 : 0, slave);
+                line.frame = MakeCommandFrame(*command.line, options.rs485 ? 1 : 0, slave);
             plan.push_back(std::move(line));
         }
     return plan;

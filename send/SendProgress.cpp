@@ -1,6 +1,6 @@
 #include "send/SendProgress.h"
 
-#include "send/LineSender.h"
+#include "send/SlaveTally.h"
 
 #include <ostream>
 

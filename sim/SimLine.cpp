@@ -89,7 +89,7 @@ SimLine::Response SimLine::handleFrame(std::string_view frame, bool tooLong)
         if (m_faults.silent)
             account += " (silent)";
         else
-            response.reply = std::string(prefix) + reply + "\r\n";
+            response.reply = std::string(prefix) + reply + (m_faults.noLineEnd ? "" : "\r\n");
     }
     response.hangUp = m_frames == m_faults.hangUpAfter;
     if (response.hangUp) {

@@ -15,6 +15,7 @@ struct SimFaults
     std::string reply;   // replaces "GO" when not empty; the state changes only on "GO"
     int errorOn = 0;     // 1-based frame number answered "E3", 0 for none
     int hangUpAfter = 0; // 1-based frame number after which the line goes dead, 0 for none
+    bool noLineEnd = false; // answers go without their CR LF
 };
 
 // The devices on one serial line: gathers received bytes into frames, hands each frame to the

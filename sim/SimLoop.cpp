@@ -99,7 +99,12 @@ void SimLoop::schedule(const SimLine::Response& response, Clock::time_point arri
     if (response.reply.empty() && !response.hangUp)
         return;
     const auto due = arrival + std::chrono::milliseconds(m_options.delayMs);
-    if (m_options.splitMs && response.reply.size() > 1) {
+    if (m_options.byteGapMs && !response.reply.empty()) {
+        const auto gap = std::chrono::milliseconds(*m_options.byteGapMs);
+        for (size_t i = 0; i < response.reply.size(); ++i)
+            queue(due + static_cast<int>(i) * gap, response.reply.substr(i, 1),
+                  response.hangUp && i + 1 == response.reply.size());
+    } else if (m_options.splitMs && response.reply.size() > 1) {
         queue(due, response.reply.substr(0, 1), false);
         queue(due + std::chrono::milliseconds(*m_options.splitMs), response.reply.substr(1),
               response.hangUp);

@@ -41,7 +41,9 @@ enum Option {
     Delay,
     Baud,
     Split,
+    ByteGap,
     Reply,
+    NoLineEnd,
     ErrorOn,
     HangUpAfter,
     View,
@@ -58,7 +60,9 @@ constexpr option Options[] = {
     {"delay", required_argument, nullptr, Delay},
     {"baud", required_argument, nullptr, Baud},
     {"split", required_argument, nullptr, Split},
+    {"byte-gap", required_argument, nullptr, ByteGap},
     {"reply", required_argument, nullptr, Reply},
+    {"no-line-end", no_argument, nullptr, NoLineEnd},
     {"error-on", required_argument, nullptr, ErrorOn},
     {"hangup-after", required_argument, nullptr, HangUpAfter},
     {"view", no_argument, nullptr, View},
@@ -147,6 +151,12 @@ std::optional<SimOptions> SimOptions::parse(const std::vector<std::string_view>&
         case Split:
             options.splitMs = count(name, value, 0, error);
             break;
+        case ByteGap:
+            options.byteGapMs = count(name, value, 0, error);
+            break;
+        case NoLineEnd:
+            options.faults.noLineEnd = true;
+            break;
         case Reply:
             if (value.empty())
                 error = "unknown option or bad value: --reply ";
@@ -197,7 +207,10 @@ std::string SimOptions::usage()
            "  --baud N            take frames and send replies at the pace of a line at N baud\n"
            "                      (8E1: 11 bits a byte, one direction at a time)\n"
            "  --split MS          send the first byte of each answer, the rest MS ms later\n"
+           "  --byte-gap MS       send each answer a byte at a time, MS ms apart\n"
            "  --reply TEXT        answer TEXT instead of GO to well-formed commands\n"
+           "  --no-line-end       leave CR LF off every answer, as a device at another speed\n"
+           "                      sends bytes that never make a line\n"
            "  --error-on N        answer the Nth frame with E3\n"
            "  --hangup-after N    close the line and exit after answering the Nth frame\n"
            "  --view              show in a window what the devices hold and the frames\n"

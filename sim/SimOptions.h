@@ -18,6 +18,7 @@ struct SimOptions
     int delayMs = 0;
     int baud = 0; // 0: frames and replies take no time on the line
     std::optional<int> splitMs;
+    std::optional<int> byteGapMs;
     bool view = false;
     bool help = false;
 

@@ -273,7 +273,7 @@ TEST_F(CommLinkTest, AReplyInTwoPiecesIsInterpretedOnce)
     EXPECT_EQ(DeviceSettings.awaitingReply, 0);
 }
 
-TEST_F(CommLinkTest, TwoRepliesInOneReadAreOneUnrecognisedLine)
+TEST_F(CommLinkTest, TwoRepliesInOneReadAreBothInterpreted)
 {
     SimulatorProcess sim;
     ASSERT_TRUE(sim.started());
@@ -289,11 +289,19 @@ TEST_F(CommLinkTest, TwoRepliesInOneReadAreOneUnrecognisedLine)
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return ioctl(port, FIONREAD, &unread) == 0 && unread == 8; }, 5000));
     SerialLink.StartReader();
-    EXPECT_TRUE(QTest::qWaitFor([] { return DeviceSettings.awaitingReply == 0; }, 5000));
-    QTest::qWait(200);
-    EXPECT_TRUE(boxes().shown.empty());
+    ASSERT_TRUE(boxes().waitForBoxes(2));
+    EXPECT_EQ(boxes().shown, (std::vector<BoxRequest>{SuccessBox, SuccessBox}));
+}
 
-    EXPECT_EQ(sendAndAwaitBox("P0107\r\n"), SuccessBox);
+TEST_F(CommLinkTest, BytesThatMakeNoReplyLineAreNamedAsAReasonForTheSilence)
+{
+    SimulatorProcess sim({"--reply", "G?", "--no-line-end"});
+    startOn(sim);
+    SerialLink.SendCommand("P0105\r\n");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return SerialLink.silenceReason().starts_with("2 bytes came without"); }, 5000))
+        << SerialLink.silenceReason();
+    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
 }
 
 // ---- Hang-up, stop and restart ----------------------------------------------------------------

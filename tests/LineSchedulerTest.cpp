@@ -58,13 +58,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](LineScheduler&) {}, "0@0 1@8 2@16 0@60 1@68 2@76"},
                     ScheduleCase{"ABusyLineServesOneAfterAnotherWithoutPause", 3, 10ms,
                                  [](LineScheduler&) {}, "0@0 1@8 2@16 0@24 1@32 2@40"},
-                    ScheduleCase{"AHeldDeviceIsPassedOverUntilItsHoldEnds", 2, 10ms,
-                                 [](LineScheduler& s) { s.hold(0, LineScheduler::Time(30ms)); },
-                                 "1@0 1@10 1@20 0@30 1@38 0@46"},
-                    ScheduleCase{"AReleasedDeviceIsDueAtOnce", 2, 10ms,
+                    ScheduleCase{"AHeldLineServesNobodyUntilItsHoldEnds", 2, 10ms,
+                                 [](LineScheduler& s) { s.hold(LineScheduler::Time(30ms)); },
+                                 "0@30 1@38 0@46 1@54 0@62 1@70"},
+                    ScheduleCase{"AReleasedLineIsFreeAtOnce", 2, 10ms,
                                  [](LineScheduler& s) {
-                                     s.hold(0, LineScheduler::Time(30ms));
-                                     s.release(0);
+                                     s.hold(LineScheduler::Time(30ms));
+                                     s.release();
                                  },
                                  "0@0 1@8 0@16 1@24 0@32 1@40"},
                     ScheduleCase{"AFinishedDeviceGetsNothing", 3, 20ms,

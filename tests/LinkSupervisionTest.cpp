@@ -124,20 +124,27 @@ TEST_F(LinkSupervisionTest, AReplyArrivingDuringTicksAlwaysLeavesTheCountAtZero)
 
 } // namespace
 
-// The modem lines as a port reports them, or nothing as a pseudo-terminal does.
-TEST(SilenceReasonTest, OnlyALineWithCtsOffExplainsTheSilence)
+// The modem lines as a port reports them, or nothing as a pseudo-terminal does, and the bytes
+// that came without a reply line.
+TEST(SilenceReasonsTest, CtsOffAndBytesWithoutALineExplainTheSilence)
 {
     const std::string ctsOff =
         "CTS is off: the device is off, or the cable has no handshake lines.";
+    const std::string heard = "7 bytes came without a reply line: the device's speed or parity "
+                              "may differ from 9600 baud, 8 data bits, even parity, 1 stop bit.";
     const struct
     {
         std::optional<int> lines;
-        std::string reason;
+        long long bytes;
+        std::vector<std::string> reasons;
     } cases[] = {
-        {std::nullopt, ""}, {TIOCM_CTS | TIOCM_DSR | TIOCM_CD, ""},
-        {TIOCM_CTS, ""},    {TIOCM_DSR | TIOCM_DTR | TIOCM_RTS, ctsOff},
-        {0, ctsOff},
+        {std::nullopt, 0, {}},
+        {TIOCM_CTS | TIOCM_DSR | TIOCM_CD, 0, {}},
+        {TIOCM_DSR | TIOCM_DTR | TIOCM_RTS, 0, {ctsOff}},
+        {0, 0, {ctsOff}},
+        {std::nullopt, 7, {heard}},
+        {0, 7, {ctsOff, heard}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SilenceReason(c.lines), c.reason) << (c.lines ? *c.lines : -1);
+        EXPECT_EQ(SilenceReasons(c.lines, c.bytes), c.reasons) << (c.lines ? *c.lines : -1);
 }

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {133, line(0, "ch.2 horizontal offset", "HOR0208\r\n")}}},
                     PlanCase{"EachSlaveInTurnWithItsPrefixPicturesLast",
                              [](SendOptions& o) {
+                                 o.rs485 = true;
                                  o.slaves = {3, 12};
                                  o.titles = o.levels = false;
                                  o.pictures[0] = 4;

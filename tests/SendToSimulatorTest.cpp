@@ -312,3 +312,76 @@ INSTANTIATE_TEST_SUITE_P(Lines, LateReplyTest,
                                          LateCase{
                                              "Rs485", {"--rs485", "--slaves", "3"}, "slave 3, "}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct PiecesCase
+{
+    const char* name;
+    QStringList line;
+    QStringList delivery;
+    QStringList devices; // as the summary names them
+};
+
+void PrintTo(const PiecesCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class RepliesInPiecesTest : public SendToSimulatorTest,
+                            public testing::WithParamInterface<PiecesCase>
+{
+};
+
+} // namespace
+
+// A real UART hands a reply over in pieces: every line is still accepted, on either line mode.
+TEST_P(RepliesInPiecesTest, EveryLineIsAccepted)
+{
+    SimulatorProcess sim(GetParam().line + GetParam().delivery);
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + GetParam().line + QStringList{"--only", "offsets"}), 0)
+        << err.toStdString();
+    for (const QString& name : GetParam().devices)
+        EXPECT_TRUE(out.contains(QRegularExpression("\n *" + name + " +4 +4 +0 +0 +0 +0\n")))
+            << out.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Deliveries, RepliesInPiecesTest,
+    testing::Values(
+        PiecesCase{"Rs232cSplit", {}, {"--split", "100"}, {"RS-232C"}},
+        PiecesCase{"Rs232cByteWise", {}, {"--byte-gap", "20"}, {"RS-232C"}},
+        PiecesCase{"Rs485Split", {"--rs485", "--slaves", "0,3,12"}, {"--split", "100"},
+                   {"0", "3", "12"}},
+        PiecesCase{"Rs485ByteWise", {"--rs485", "--slaves", "0,3,12"}, {"--byte-gap", "20"},
+                   {"0", "3", "12"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// On a half-duplex pair a frame to another slave would collide with a late reply: none goes
+// while one may come, and the run waits for the last line's.
+TEST_F(SendToSimulatorTest, NoFrameGoesWhileALateReplyMayComeAndTheLastOneIsReported)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3", "--delay", "1500", "--byte-gap", "10"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--rs485", "--slaves", "0,3", "--only", "offsets",
+                                             "--timeout", "1000"}),
+              1);
+    const QList<SimulatorProcess::TimedFrame> frames = sim.framesWithTimes();
+    ASSERT_EQ(frames.size(), 6) << "three lines each before both are given up";
+    for (qsizetype i = 1; i < frames.size(); ++i)
+        EXPECT_GE(frames[i].ms - frames[i - 1].ms, 1500) << i;
+    EXPECT_TRUE(err.contains(
+        QRegularExpression("slave 3, ch.1 horizontal offset: late reply GO after 1\\.[5-9] s")))
+        << err.toStdString();
+}
+
+TEST_F(SendToSimulatorTest, BytesThatMakeNoReplyLineAreNamedWithTheMissingReply)
+{
+    SimulatorProcess sim({"--no-line-end"});
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(send(device(sim) + QStringList{"--only", "offsets", "--timeout", "500"}), 1);
+    EXPECT_TRUE(err.contains("ch.1 vertical offset: no reply: 2 bytes came without a reply line: "
+                             "the device's speed or parity may differ"))
+        << err.toStdString();
+}

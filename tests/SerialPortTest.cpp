@@ -4,6 +4,7 @@
 #include "link/LockHolder.h"
 #include "link/PortSurvey.h"
 #include "platform/Profile.h"
+#include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 #include "support/LinkTest.h"
 #include "support/RecordingBoxes.h"
@@ -376,7 +377,8 @@ INSTANTIATE_TEST_SUITE_P(
                         [](QTemporaryDir&, RawPty& pty, SerialPort& holder) {
                             EXPECT_EQ(holder.open(pty.slave), "");
                             mapCom1(pty.slave);
-                            return pty.slave + ": held by another program.";
+                            return pty.slave + ": held by another program. It is held by " +
+                                   LockHolder(pty.slave) + ".";
                         }},
         OpenFailureCase{"ComPort9",
                         [](QTemporaryDir&, RawPty& pty, SerialPort&) {
@@ -518,23 +520,14 @@ TEST_F(RawLineTest, AThousandBytesWithoutLfKeepTheLineOpenAndBounded)
     expectGoIsTheOnlyBox();
 }
 
-TEST_F(RawLineTest, TwoRepliesInOneReadMakeOneUnrecognisedLine)
+TEST_F(RawLineTest, TwoRepliesInOneReadAreTwoLines)
 {
     NoteCommandSent();
-    pty.send("GO\r\nGO\r\n");
-    ASSERT_TRUE(lineTaken());
-    QTest::qWait(100);
-    EXPECT_TRUE(boxes().shown.empty());
-
-    // An LF inside a read does not end the line; only the read's last byte counts.
-    NoteCommandSent();
-    pty.send("GO\r\nX");
-    pause(200);
-    EXPECT_EQ(DeviceSettings.awaitingReply, 1);
-    pty.send("\n");
-    ASSERT_TRUE(lineTaken());
-
-    expectGoIsTheOnlyBox();
+    pty.send("E3\r\nGO\r\n");
+    ASSERT_TRUE(boxes().waitForBoxes(2));
+    EXPECT_EQ(boxes().shown[0], ErrorBox(Message::CommandError));
+    EXPECT_EQ(boxes().shown[1].text, std::string(Message::Success));
+    EXPECT_EQ(DeviceSettings.replyError, 0);
 }
 
 struct SplitCase
