@@ -1,11 +1,11 @@
 #include "platform/Profile.h"
 
 #include "platform/ProfileText.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <iostream>
@@ -35,18 +35,16 @@ void writeProfileKey(const QString& section, const QString& key,
         WithProfileKey(text, section.toStdString(), key.toStdString(), value);
     if (changed == text)
         return;
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(changed.data(), static_cast<qint64>(changed.size())) ==
-            static_cast<qint64>(changed.size()) &&
-        file.commit())
+    const WriteResult written = QDir().mkpath(QFileInfo(path).path())
+                                    ? WriteFileSafely(path.toStdString(), changed)
+                                    : WriteResult{"its folder cannot be made"};
+    if (written)
         return;
     // Every later write would fail the same way; the operator hears of it once.
     static bool reported = false;
     if (!reported)
         std::cerr << "mrv508: cannot write the profile " << path.toStdString() << ": "
-                  << file.errorString().toStdString() << '\n';
+                  << written.failure << '\n';
     reported = true;
 }
 

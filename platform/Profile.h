@@ -4,7 +4,7 @@
 
 // The application profile: an INI file under the user's config folder. The program's own keys
 // live in section [MRV-508_Section]; [Ports] maps COM1..COM6 to device paths. A write changes
-// only its key's line and replaces the file whole; a profile that cannot be written is reported
+// only its key's line and replaces the file whole, safely; a profile that cannot be written is reported
 // once on standard error.
 std::string ProfileFilePath();
 int GetProfileInt(const char* key);

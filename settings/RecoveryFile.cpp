@@ -43,12 +43,13 @@ std::string RecoveryFilePath()
     return QFile::encodeName(StateFolder() + QStringLiteral("/recovery.dat")).toStdString();
 }
 
-bool WriteRecoveryFile()
+WriteResult WriteRecoveryFile()
 {
+    if (!QDir().mkpath(StateFolder()))
+        return {"its folder cannot be made"};
     const QByteArray name = QByteArray::fromStdString(currentFileName).toPercentEncoding("/");
-    return QDir().mkpath(StateFolder()) &&
-           WriteFileAt(RecoveryFilePath(),
-                       Mark + LineEnd + name.toStdString() + LineEnd + WriteSettingsFile());
+    return WriteFileSafely(RecoveryFilePath(),
+                           Mark + LineEnd + name.toStdString() + LineEnd + WriteSettingsFile());
 }
 
 Recovery ReadRecoveryFile()
