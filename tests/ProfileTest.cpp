@@ -49,15 +49,70 @@ TEST(ProfileTest, OutOfRangeValuesAreReadAsTheyStand)
     EXPECT_EQ(GetProfileInt("pic_c1"), 0); // beyond an int: not a number we can use
 }
 
-TEST(ProfileTest, WrittenValuesReadBackAndLeaveOtherSectionsAlone)
+// Hand-written profiles, each written as the tool's dialogs write and read back as the tool reads:
+// the reader takes every line as the writer does.
+struct RoundTrip
 {
-    writeProfile("[Ports]\nCOM2=/dev/ttyUSB7\n");
-    WriteProfileInt("com_port", 1);
-    WriteProfileInt("rs_control", 1);
-    EXPECT_EQ(GetProfileInt("com_port"), 1);
-    EXPECT_EQ(GetProfileInt("rs_control"), 1);
-    EXPECT_EQ(PortDevicePath(1), "/dev/ttyUSB7");
+    const char* name;
+    QByteArray before;
+    std::function<void()> write;
+    QByteArray after;
+    int comPort;
+    std::string com1;      // ProfilePortEntry(0) is empty where this is the default
+    bool reported = false; // a profile the tool may not write over: said once
+};
+
+using ProfileRoundTrip = testing::TestWithParam<RoundTrip>;
+
+TEST_P(ProfileRoundTrip, ReadsWhatItWrote)
+{
+    const RoundTrip& row = GetParam();
+    writeProfile(row.before);
+    testing::internal::CaptureStderr();
+    row.write();
+    EXPECT_EQ(GetProfileInt("com_port"), row.comPort);
+    EXPECT_EQ(PortDevicePath(0), row.com1);
+    EXPECT_EQ(ProfilePortEntry(0), row.com1 == DefaultPortDevicePath(0) ? "" : row.com1);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), row.reported ? 1 : 0) << said;
+    EXPECT_EQ(ProfileBytes(), row.after);
 }
+
+const QByteArray Bom = "\xEF\xBB\xBF";
+const char* const Sections = "[MRV-508_Section]\ncom_port=1\n[Ports]\nCOM1=/dev/ttyUSB0\n";
+const char* const Outside = "com_port=3\nCOM1=/dev/ttyUSB0\n[Ports]\n# COM1=/y\n; COM1=/x\n";
+const char* const Quoted = "[Ports]\r\nCOM1=\"/tmp/a;\\\"b\\\\\" ; quoted\r\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Profiles, ProfileRoundTrip, testing::Values(
+    RoundTrip{"ByteOrderMarkHidesNoSection",
+              Bom + "[Ports]\r\nCOM1=/dev/ttyUSB0\r\n\r\n[MRV-508_Section]\r\ncom_port=2\r\n",
+              [] { WriteProfilePort(0, ""); },
+              Bom + "[Ports]\r\n\r\n[MRV-508_Section]\r\ncom_port=2\r\n", 2, "/dev/ttyS0"},
+    RoundTrip{"KeyGivenTwiceGoesWhole", "[Ports]\nCOM1=/dev/ttyUSB0\nCOM1=/dev/ttyUSB1\n",
+              [] { WriteProfilePort(0, ""); }, "[Ports]\n", 0, "/dev/ttyS0"},
+    RoundTrip{"SectionAndKeyGivenTwiceAreSetAlike",
+              QByteArray(Sections) + "[MRV-508_Section]\ncom_port = 3\n",
+              [] { WriteProfileInt("com_port", 4); },
+              QByteArray(Sections).replace("=1", "=4") + "[MRV-508_Section]\ncom_port=4\n", 4,
+              "/dev/ttyUSB0"},
+    RoundTrip{"QuotedValueReadsAsItsContent", Quoted, [] { WriteProfileInt("com_port", 5); },
+              QByteArray(Quoted) + "\r\n[MRV-508_Section]\r\ncom_port=5\r\n", 5, "/tmp/a;\"b\\"},
+    RoundTrip{"KeysOutsideSectionsAndCommentsSetNothing", Outside,
+              [] { WriteProfilePort(0, "/dev/ttyACM0"); },
+              QByteArray(Outside) + "COM1=/dev/ttyACM0\n", 0, "/dev/ttyACM0"},
+    RoundTrip{"CommentAfterAValue", "[MRV-508_Section]\r\ncom_port = 2 ; COM3\r\n",
+              [] { WriteProfilePort(0, "/dev/ttyUSB0"); },
+              "[MRV-508_Section]\r\ncom_port = 2 ; COM3\r\n\r\n[Ports]\r\nCOM1=/dev/ttyUSB0\r\n",
+              2, "/dev/ttyUSB0"},
+    RoundTrip{"EmptyEntryMeansTheDefault", "[Ports]\nCOM1=\n",
+              [] { WriteProfileInt("com_port", 1); },
+              "[Ports]\nCOM1=\n\n[MRV-508_Section]\ncom_port=1\n", 1, "/dev/ttyS0"},
+    RoundTrip{"UnparsableIsLeftAlone", "[Ports]\nCOM1=/dev/ttyUSB0\nCOM2 /dev/ttyUSB1\n",
+              [] { WriteProfilePort(0, ""); }, "[Ports]\nCOM1=/dev/ttyUSB0\nCOM2 /dev/ttyUSB1\n",
+              0, "/dev/ttyS0", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 struct ProfileWrite
 {
@@ -107,10 +162,6 @@ TEST(ProfileTest, AWriteChangesOnlyItsOwnLine)
         EXPECT_EQ(ProfileBytes(), expected) << "after writing " << step.after;
         EXPECT_TRUE(step.readsBack()) << step.after;
     }
-    // A profile without the section gains it at its end.
-    writeProfile("[Ports]\nCOM1=/dev/ttyUSB0");
-    WriteProfileInt("pic_c2", 7);
-    EXPECT_EQ(ProfileBytes(), "[Ports]\nCOM1=/dev/ttyUSB0\n\n[MRV-508_Section]\npic_c2=7\n");
 }
 
 TEST(ProfileTest, PortsDefaultToTheFirstSixSerialDevices)
