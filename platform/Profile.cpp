@@ -1,5 +1,6 @@
 #include "platform/Profile.h"
 
+#include "platform/PrivateFolder.h"
 #include "platform/ProfileText.h"
 #include "platform/SafeFile.h"
 
@@ -74,9 +75,9 @@ void writeProfileKey(const std::string& section, const std::string& key,
     if (changed == *text)
         return;
     const std::string path = ProfileFilePath();
-    const QString folder = QString::fromStdString(path.substr(0, path.rfind('/')));
-    const WriteResult written = QDir().mkpath(folder) ? WriteFileSafely(path, changed)
-                                                      : WriteResult{"its folder cannot be made"};
+    const WriteResult written = MakePrivateFolder(path.substr(0, path.rfind('/')))
+                                    ? WriteFileSafely(path, changed)
+                                    : WriteResult{"its folder cannot be made"};
     if (!written)
         report("cannot write the profile " + path + ": " + written.failure);
 }

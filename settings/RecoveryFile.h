@@ -19,7 +19,7 @@ struct Recovery
 
 std::string RecoveryFilePath();
 
-// Writes the record and `currentFileName` safely.
+// Writes the record and `currentFileName` safely, in a file and folder private to the user.
 WriteResult WriteRecoveryFile();
 
 Recovery ReadRecoveryFile();
