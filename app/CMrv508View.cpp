@@ -132,9 +132,12 @@ void CMrv508View::OnEndRequest()
 
 void CMrv508View::KeepForRecovery()
 {
-    if (DeviceSettings.modified && !WriteRecoveryFile())
-        std::fprintf(stderr, "mrv508: cannot keep the unsaved settings in %s\n",
-                     RecoveryFilePath().c_str());
+    if (!DeviceSettings.modified)
+        return;
+    const WriteResult written = WriteRecoveryFile();
+    if (!written)
+        std::fprintf(stderr, "mrv508: cannot keep the unsaved settings in %s: %s\n",
+                     RecoveryFilePath().c_str(), written.failure.c_str());
 }
 
 void CMrv508View::OfferRecovery()
@@ -202,10 +205,11 @@ void CMrv508View::OnDataSaveAs()
 
 void CMrv508View::SaveToCurrentFile()
 {
-    if (WriteSettingsFileAt(currentFileName))
+    const WriteResult written = WriteSettingsFileAt(currentFileName);
+    if (written)
         RemoveRecoveryFile();
     else
-        ShowWarning(Message::CantFileOpen);
+        ShowWarning(Message::CantFileOpen + ("\n" + currentFileName + ": " + written.failure));
 }
 
 void CMrv508View::SaveUnderNewName()

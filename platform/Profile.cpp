@@ -1,53 +1,85 @@
 #include "platform/Profile.h"
 
+#include "platform/PrivateFolder.h"
 #include "platform/ProfileText.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 #include <iostream>
 
 namespace {
 
-const QString Section = QStringLiteral("MRV-508_Section");
+const std::string Section = "MRV-508_Section";
+const std::string Ports = "Ports";
+const std::string LeftAlone = "; working with the defaults, the file is left as it is";
+// Far beyond any profile, and small enough to read at once.
+constexpr qint64 LargestProfile = qint64{1024} * 1024;
 
-QString profilePath()
+std::string portKey(int comPort)
 {
-    return QString::fromStdString(ProfileFilePath());
+    return "COM" + std::to_string(comPort + 1);
 }
 
-QString portKey(int comPort)
+// Every later read or write meets the same problem; the operator hears of it once.
+void report(const std::string& problem)
 {
-    return QStringLiteral("COM%1").arg(comPort + 1);
+    static std::string said;
+    if (problem == said)
+        return;
+    said = problem;
+    std::cerr << "mrv508: " << problem << '\n';
 }
 
-void writeProfileKey(const QString& section, const QString& key,
+// The profile's text, empty where there is none; nothing where there is one that cannot be read
+// or parsed, which is reported: what the operator wrote there must not be lost to a write.
+std::optional<std::string> profileText()
+{
+    const std::string path = ProfileFilePath();
+    QFile file(QString::fromStdString(path));
+    if (!file.exists())
+        return std::string();
+    if (!QFileInfo(file).isFile() || file.size() > LargestProfile) {
+        report(path + ": no file of a profile's size" + LeftAlone);
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.error() != QFileDevice::NoError) {
+        report("cannot read the profile " + path + ": " + file.errorString().toStdString() +
+               LeftAlone);
+        return std::nullopt;
+    }
+    std::string text = bytes.toStdString();
+    if (const std::optional<std::string> problem = ProfileTextProblem(text)) {
+        report(path + ":" + *problem + LeftAlone);
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<std::string> profileValue(const std::string& section, const std::string& key)
+{
+    const std::optional<std::string> text = profileText();
+    return text ? ProfileValue(*text, section, key) : std::nullopt;
+}
+
+void writeProfileKey(const std::string& section, const std::string& key,
                      const std::optional<std::string>& value)
 {
-    const QString path = profilePath();
-    QFile current(path);
-    const std::string text =
-        current.open(QIODevice::ReadOnly) ? current.readAll().toStdString() : std::string();
-    const std::string changed =
-        WithProfileKey(text, section.toStdString(), key.toStdString(), value);
-    if (changed == text)
+    const std::optional<std::string> text = profileText();
+    if (!text)
         return;
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(changed.data(), static_cast<qint64>(changed.size())) ==
-            static_cast<qint64>(changed.size()) &&
-        file.commit())
+    const std::string changed = WithProfileKey(*text, section, key, value);
+    if (changed == *text)
         return;
-    // Every later write would fail the same way; the operator hears of it once.
-    static bool reported = false;
-    if (!reported)
-        std::cerr << "mrv508: cannot write the profile " << path.toStdString() << ": "
-                  << file.errorString().toStdString() << '\n';
-    reported = true;
+    const std::string path = ProfileFilePath();
+    const WriteResult written = MakePrivateFolder(path.substr(0, path.rfind('/')))
+                                    ? WriteFileSafely(path, changed)
+                                    : WriteResult{"its folder cannot be made"};
+    if (!written)
+        report("cannot write the profile " + path + ": " + written.failure);
 }
 
 } // namespace
@@ -60,27 +92,23 @@ std::string ProfileFilePath()
 
 int GetProfileInt(const char* key)
 {
-    QSettings profile(profilePath(), QSettings::IniFormat);
+    const std::string value = profileValue(Section, key).value_or("");
     bool isNumber = false;
-    const int value =
-        profile.value(Section + '/' + QLatin1String(key)).toString().trimmed().toInt(&isNumber);
-    return isNumber ? value : 0;
+    const int number = QString::fromStdString(value).trimmed().toInt(&isNumber);
+    return isNumber ? number : 0;
 }
 
 void WriteProfileInt(const char* key, int value)
 {
-    writeProfileKey(Section, QLatin1String(key), std::to_string(value));
+    writeProfileKey(Section, key, std::to_string(value));
 }
 
 std::string PortDevicePath(int comPort)
 {
     if (comPort < 0 || comPort >= ComPortCount)
         return {};
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    const QString fallback = QString::fromStdString(DefaultPortDevicePath(comPort));
-    return profile.value(QStringLiteral("Ports/") + portKey(comPort), fallback)
-        .toString()
-        .toStdString();
+    const std::string entry = ProfilePortEntry(comPort);
+    return entry.empty() ? DefaultPortDevicePath(comPort) : entry;
 }
 
 std::string DefaultPortDevicePath(int comPort)
@@ -90,12 +118,10 @@ std::string DefaultPortDevicePath(int comPort)
 
 std::string ProfilePortEntry(int comPort)
 {
-    QSettings profile(profilePath(), QSettings::IniFormat);
-    return profile.value(QStringLiteral("Ports/") + portKey(comPort)).toString().toStdString();
+    return profileValue(Ports, portKey(comPort)).value_or("");
 }
 
 void WriteProfilePort(int comPort, const std::string& path)
 {
-    writeProfileKey(QStringLiteral("Ports"), portKey(comPort),
-                    path.empty() ? std::nullopt : std::optional(path));
+    writeProfileKey(Ports, portKey(comPort), path.empty() ? std::nullopt : std::optional(path));
 }

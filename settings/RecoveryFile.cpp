@@ -1,5 +1,6 @@
 #include "settings/RecoveryFile.h"
 
+#include "platform/PrivateFolder.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFileAccess.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -43,12 +45,15 @@ std::string RecoveryFilePath()
     return QFile::encodeName(StateFolder() + QStringLiteral("/recovery.dat")).toStdString();
 }
 
-bool WriteRecoveryFile()
+WriteResult WriteRecoveryFile()
 {
+    if (!MakePrivateFolder(QFile::encodeName(StateFolder()).toStdString()))
+        return {"its folder cannot be made"};
     const QByteArray name = QByteArray::fromStdString(currentFileName).toPercentEncoding("/");
-    return QDir().mkpath(StateFolder()) &&
-           WriteFileAt(RecoveryFilePath(),
-                       Mark + LineEnd + name.toStdString() + LineEnd + WriteSettingsFile());
+    // Titles and a file name: for this user's eyes only.
+    return WriteFileSafely(RecoveryFilePath(),
+                           Mark + LineEnd + name.toStdString() + LineEnd + WriteSettingsFile(),
+                           S_IRUSR | S_IWUSR);
 }
 
 Recovery ReadRecoveryFile()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SafeFile.h"
+
 #include <string>
 
 // The settings that an end without questions (a signal, the end of the desktop session) found
@@ -17,8 +19,8 @@ struct Recovery
 
 std::string RecoveryFilePath();
 
-// Writes the record and `currentFileName` atomically; false when that fails.
-bool WriteRecoveryFile();
+// Writes the record and `currentFileName` safely, in a file and folder private to the user.
+WriteResult WriteRecoveryFile();
 
 Recovery ReadRecoveryFile();
 

@@ -5,46 +5,11 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 // Far beyond any settings file (about 5 KB), and small enough to read at once.
 constexpr qint64 LargestFile = qint64{16} * 1024 * 1024;
-
-bool HasOtherNames(const QString& path)
-{
-    struct stat status = {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && status.st_nlink > 1;
-}
-
-// Qt 6.4's commit() and close() ignore a failed flush of their own (a full disk), so the bytes
-// are flushed here, where a failure shows.
-bool WriteAll(QFileDevice& file, std::string_view bytes)
-{
-    const auto size = static_cast<qint64>(bytes.size());
-    return file.write(bytes.data(), size) == size && file.flush();
-}
-
-bool WriteInPlace(const QString& path, std::string_view bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !WriteAll(file, bytes) || ::fsync(file.handle()) != 0)
-        return false;
-    file.close();
-    return file.error() == QFileDevice::NoError;
-}
-
-// An uncommitted file is discarded. Where the folder refuses the temporary file (EACCES), Qt
-// writes the target in place.
-bool WriteBeside(const QString& path, std::string_view bytes)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    return file.open(QIODevice::WriteOnly) && WriteAll(file, bytes) && file.commit();
-}
 
 } // namespace
 
@@ -82,16 +47,10 @@ std::string ReadSettingsFileStrictAt(const std::string& path)
     return {};
 }
 
-bool WriteFileAt(const std::string& path, std::string_view bytes)
+WriteResult WriteSettingsFileAt(const std::string& path)
 {
-    const QString name = QFile::decodeName(path.c_str());
-    return HasOtherNames(name) ? WriteInPlace(name, bytes) : WriteBeside(name, bytes);
-}
-
-bool WriteSettingsFileAt(const std::string& path)
-{
-    if (!WriteFileAt(path, WriteSettingsFile()))
-        return false;
-    DeviceSettings.modified = 0;
-    return true;
+    WriteResult written = WriteFileSafely(path, WriteSettingsFile());
+    if (written)
+        DeviceSettings.modified = 0;
+    return written;
 }
