@@ -3,6 +3,7 @@
 #include "link/LinkSupervision.h"
 #include "link/LockHolder.h"
 #include "link/PortSurvey.h"
+#include "link/SystemConsole.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
 #include "support/LinkTest.h"
@@ -22,9 +23,11 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <grp.h>
+#include <map>
 #include <ostream>
 #include <poll.h>
 #include <random>
@@ -284,6 +287,58 @@ TEST(SerialPortTest, APortIsFreeForAnyoneOnceItsHolderClosedItOrDied)
     waitpid(holder, nullptr, 0);
     EXPECT_EQ(openUnprivileged(pty.slave), "");
 }
+
+// ---- Terminals that are no line to a device ---------------------------------------------------
+
+// "listed" stands for a pseudo-terminal that the kernel's console list names, "free" for one it
+// does not name, "link" for a link to /dev/tty1.
+struct ConsoleCase
+{
+    const char* name;
+    std::string path;
+    bool refused = true;
+};
+
+void PrintTo(const ConsoleCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ConsoleRefusalTest : public testing::TestWithParam<ConsoleCase>
+{
+};
+
+// Tried as an ordinary user, who may open no console: a check that came after open() would fail
+// the row instead of touching a console. The port survey must say the same.
+TEST_P(ConsoleRefusalTest, NeitherTheToolNorTheSenderOpensAConsole)
+{
+    RawPty listed, free;
+    QTemporaryDir folder;
+    const std::string link = folder.filePath("tty").toStdString();
+    ASSERT_EQ(chmod(listed.slave.c_str(), 0666) | chmod(free.slave.c_str(), 0666) |
+                  chmod(qPrintable(folder.path()), 0755) | symlink("/dev/tty1", link.c_str()),
+              0);
+    SetActiveConsoles("ttyS9 " + listed.slave.substr(std::strlen("/dev/")));
+    const std::map<std::string, std::string> made{
+        {"listed", listed.slave}, {"free", free.slave}, {"link", link}};
+    const ConsoleCase& c = GetParam();
+    const std::string path = made.contains(c.path) ? made.at(c.path) : c.path;
+    EXPECT_EQ(openUnprivileged(path), c.refused ? path + ": is the system console." : "");
+    EXPECT_EQ(PortSurvey::Take().status(path).presence == PortPresence::SystemConsole, c.refused);
+    SetActiveConsoles("");
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ConsoleRefusalTest,
+                         testing::Values(ConsoleCase{"FirstVirtualConsole", "/dev/tty0"},
+                                         ConsoleCase{"LastVirtualConsole", "/dev/tty63"},
+                                         ConsoleCase{"ControllingTerminal", "/dev/tty"},
+                                         ConsoleCase{"Console", "/dev/console"},
+                                         ConsoleCase{"LinkToAVirtualConsole", "link"},
+                                         ConsoleCase{"InTheKernelsList", "listed"},
+                                         ConsoleCase{"PseudoTerminal", "free", false}),
+                         [](const testing::TestParamInfo<ConsoleCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // ---- Open failures seen by the operator -------------------------------------------------------
 
