@@ -25,7 +25,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <grp.h>
 #include <map>
 #include <ostream>
@@ -33,6 +32,7 @@
 #include <random>
 #include <signal.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -178,7 +178,7 @@ TEST(SerialPortTest, APortHeldByAnotherOpenCannotBeSharedUntilItIsClosed)
 }
 
 // Another program may have the port open without its lock (a terminal, a simulator's own side):
-// the one named is the lock's holder.
+// the one named is the lock's holder, by a name that cannot steer the terminal.
 TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
 {
     RawPty pty;
@@ -189,6 +189,7 @@ TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
     if (child == 0) {
+        prctl(PR_SET_NAME, "holder\x1b[2J");
         SerialPort port;
         const char held = port.open(pty.slave).empty() ? 'y' : 'n';
         [[maybe_unused]] const ssize_t ignored = write(ready[1], &held, 1);
@@ -197,16 +198,27 @@ TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
     }
     char held = 'n';
     EXPECT_EQ(read(ready[0], &held, 1), 1);
-    std::ifstream comm("/proc/self/comm");
-    std::string name;
-    std::getline(comm, name);
     EXPECT_EQ(held, 'y');
-    EXPECT_EQ(LockHolder(pty.slave), name + " (pid " + std::to_string(child) + ")");
+    EXPECT_EQ(LockHolder(pty.slave), "holder\\x1b[2J (pid " + std::to_string(child) + ")");
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     close(ready[0]);
     close(ready[1]);
     close(openWithoutLock);
+}
+
+TEST(SerialPortTest, APrintedNameShowsControlCharactersAndBrokenUtf8Escaped)
+{
+    const std::pair<std::string, std::string> names[] = {
+        {"mrv508-send", "mrv508-send"},
+        {"漢字", "漢字"},
+        {"a\\b", "a\\\\b"},
+        {"\x1b[2J\x7f\t", "\\x1b[2J\\x7f\\x09"},
+        {"\xc2\x9b[1m\xc2\xa0", "\\xc2\\x9b[1m\xc2\xa0"},
+        {"cut\xe6\xbc", "cut\\xe6\\xbc"},
+        {"\xff\xc0\xaf\xed\xa0\x80", "\\xff\\xc0\\xaf\\xed\\xa0\\x80"}};
+    for (const auto& [name, shown] : names)
+        EXPECT_EQ(PrintableName(name), shown);
 }
 
 // Opens the path as an ordinary user would and returns the reason of a failure. Root passes every
