@@ -1,7 +1,9 @@
-// Google Benchmark rows for the pure core: the settings file's writer and reader on a record whose
-// 66 titles are all full-length Japanese, and the title commands of both channels as "全設定"
-// builds them. No port is open, so a command ends at the link's write.
+// Google Benchmark rows for work that needs no port and no window: the settings file's writer and
+// reader on a record whose 66 titles are all full-length Japanese, the title commands of both
+// channels as "全設定" builds them, and the title box's cut of the longest paste it takes. No port
+// is open, so a command ends at the link's write.
 #include "editors/TitleCommand.h"
+#include "editors/TitleValidator.h"
 #include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFile.h"
@@ -60,5 +62,19 @@ void SendAllTitles(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * TitleLines);
 }
 BENCHMARK(SendAllTitles);
+
+// 32,767 characters, as many as a line edit takes, of which 16 fit.
+void CutLongestPaste(benchmark::State& state)
+{
+    const QString paste = QString::fromUtf8("字 B").repeated(10922) + QString::fromUtf8("字");
+    const TitleValidator validator;
+    for (auto _ : state) {
+        QString input = paste;
+        int position = static_cast<int>(input.size());
+        benchmark::DoNotOptimize(validator.validate(input, position));
+    }
+    state.SetItemsProcessed(state.iterations() * paste.size());
+}
+BENCHMARK(CutLongestPaste);
 
 } // namespace

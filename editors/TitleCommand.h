@@ -2,7 +2,6 @@
 
 #include "settings/DeviceSettings.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -20,10 +19,3 @@ int SendTitle(int channel, int position);
 // The 65-character "CA" command for a 28-byte CP932 title, or nothing when a character has no
 // JIS code.
 std::optional<std::string> MakeTitleCommand(int channel, int position, const std::string& padded);
-
-// The JIS X 0208 code that the device is sent for one two-byte CP932 code, or 0 for none.
-std::uint16_t TitleCharacterToJis(std::uint16_t code);
-
-// An IBM extension code (0xFA5C and up) as the same character in the NEC-selected IBM extension
-// area, or 0 for a code without a character.
-std::uint16_t MapIbmExtension(std::uint16_t code);

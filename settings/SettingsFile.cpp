@@ -1,10 +1,13 @@
 #include "settings/SettingsFile.h"
 
+#include "editors/TitleEncoding.h"
+#include "platform/Utf8.h"
 #include "settings/DeviceSettings.h"
 
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -194,6 +197,59 @@ std::optional<SettingsFileProblem> ShapeProblem(std::string_view file,
     return std::nullopt;
 }
 
+enum class TitleText {
+    DeviceCodes,   // two-byte codes only, each one the device's title command takes
+    WithHalfWidth, // CP932 with half-width characters, which the sender skips
+    NotCp932,
+};
+
+// A half-width blank counts as the full-width one it becomes.
+TitleText ReadAsCp932(std::string_view line)
+{
+    bool halfWidth = false;
+    for (size_t pos = 0, length = 0; pos < line.size(); pos += length) {
+        length = CharLength(line, pos);
+        const auto lead = static_cast<unsigned char>(line[pos]);
+        if (length == 2) {
+            const auto trail = static_cast<unsigned char>(line[pos + 1]);
+            if (TitleCharacterToJis(static_cast<std::uint16_t>(lead << 8 | trail)) == 0)
+                return TitleText::NotCp932;
+        } else if (!IsBlank(line[pos])) {
+            const bool halfWidthKana = lead >= 0xA1 && lead <= 0xDF;
+            if (lead >= 0x80 && !halfWidthKana)
+                return TitleText::NotCp932;
+            halfWidth = true;
+        }
+    }
+    return halfWidth ? TitleText::WithHalfWidth : TitleText::DeviceCodes;
+}
+
+// What a UTF-8 editor writes: characters that UTF-8 reads whole, some of them beyond ASCII.
+bool LooksLikeUtf8(std::string_view line)
+{
+    bool beyondAscii = false;
+    for (size_t pos = 0, length = 0; pos < line.size(); pos += length) {
+        length = Utf8Length(line.substr(pos));
+        if (length == 0)
+            return false;
+        beyondAscii = beyondAscii || length > 1;
+    }
+    return beyondAscii;
+}
+
+// A title of bytes that are no CP932 text would reach the devices as other characters. A UTF-8
+// title is refused even where its bytes happen to be CP932, unless the device takes every code:
+// its file came from a UTF-8 editor, and its other titles would be other characters too.
+std::optional<std::string> TitleEncodingProblem(std::string_view line)
+{
+    const TitleText text = ReadAsCp932(line);
+    const bool utf8 = LooksLikeUtf8(line);
+    if (text == TitleText::DeviceCodes || (text == TitleText::WithHalfWidth && !utf8))
+        return std::nullopt;
+    return std::string("the title is not Shift_JIS (CP932) text; ") +
+           (utf8 ? "the file looks like UTF-8" : "the file may be in another encoding or damaged");
+}
+
 // A whole line of digits from 0 to `highest`, nothing around it.
 std::optional<int> StrictInteger(std::string_view line, int highest)
 {
@@ -259,6 +315,8 @@ std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)
             values.push_back(*value);
             continue;
         }
+        if (auto problem = TitleEncodingProblem(lines[i]))
+            return SettingsFileProblem{number, std::move(*problem)};
         std::string title = TitleOfLine(lines[i]);
         if (title.size() > static_cast<size_t>(TitleBytes))
             return SettingsFileProblem{number, "a title holds at most 28 bytes, this one " +

@@ -28,6 +28,7 @@ struct SettingsFileProblem
 
 // For sending, where a guess would reach every device: the record takes `file` only when it has
 // exactly 134 lines (CR LF, LF or CR; the last may lack its end), no byte order mark and no NUL,
-// every integer is inside the device's range and every title fits in 28 bytes. Otherwise the
-// record stays as it was and the first problem is returned.
+// every integer is inside the device's range and every title is CP932 text of at most 28 bytes
+// (one with half-width characters that reads as UTF-8 is taken for UTF-8). Otherwise the record
+// stays as it was and the first problem is returned.
 std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file);

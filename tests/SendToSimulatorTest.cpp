@@ -116,7 +116,7 @@ TEST_F(SendToSimulatorTest, EverySlaveOnRs485GetsTheFileAndAMissingOneIsGivenUp)
 
 TEST_F(SendToSimulatorTest, RejectedAndSkippedLinesAreNamed)
 {
-    DeviceSettings.title[0][4] = "\xFA\x7F";
+    DeviceSettings.title[0][4] = "AB"; // CP932, but no two-byte code
     DeviceSettings.title[1][32] = "A";
     ASSERT_TRUE(WriteSettingsFileAt(file()));
     SimulatorProcess sim({"--error-on", "2"});

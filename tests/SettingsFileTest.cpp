@@ -219,6 +219,8 @@ class StrictReadTest : public SettingsFileTest, public testing::WithParamInterfa
 {
 };
 
+const std::string NotCp932 = "the title is not Shift_JIS (CP932) text; ";
+
 TEST_P(StrictReadTest, TakesOnlyAFileFitToSend)
 {
     const std::string old = WriteSettingsFile();
@@ -250,7 +252,11 @@ INSTANTIATE_TEST_SUITE_P(Files, StrictReadTest, testing::Values(
     StrictCase{"NoNumber", SendableWith(68, "8 "), 68, "a white level is 0 to 9, not \"8 \""},
     StrictCase{"Title29Bytes", SendableWith(134, "A" + Repeat(Kan, 14)), 134, "28 bytes, this one 29"},
     StrictCase{"BlanksMakeTheTitleTooLong", SendableWith(69, Repeat(Kan, 13) + " A"), 69,
-               "this one 29"}),
+               "this one 29"},
+    StrictCase{"Utf8Title", SendableWith(70, "テスト"), 70, NotCp932 + "the file looks like UTF-8"},
+    StrictCase{"Utf8TitleThatReadsAsHalfWidthCp932", SendableWith(71, Repeat("漢字タイトル", 2)), 71,
+               NotCp932 + "the file looks like UTF-8"},
+    StrictCase{"BytesOfNoEncoding", SendableWith(72, Kan + "\xFF"), 72, NotCp932 + "the file may"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

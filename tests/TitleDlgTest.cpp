@@ -191,6 +191,10 @@ INSTANTIATE_TEST_SUITE_P(
                                repeated("A", 27)},
                     TypingCase{"TwentyEightHalfWidth", {repeated("A", 28), "B"}, repeated("A", 28)},
                     TypingCase{"BlankAndTabBecomeFullWidth", {"A B\tC"}, "A　B　C"},
+                    // As long as the box takes (32,767): a blank made full-width, cut whole.
+                    TypingCase{"LongestPasteCutAtACharacter",
+                               {repeated("字 B", 10922) + "字"},
+                               repeated("字　B", 5) + "字"},
                     TypingCase{"NoCp932CodeRefused", {"漢", "字😀"}, "漢"}),
     [](const testing::TestParamInfo<TypingCase>& info) { return std::string(info.param.name); });
 
