@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsFile.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -8,8 +10,8 @@
 // only; on failure the record and `modified` stay as they were, and so does any file already at
 // `path` unless it had to be written in place.
 
-// False when `path` is no regular file that can be read whole.
-bool ReadSettingsFileAt(const std::string& path);
+// How the titles were written; nothing when `path` is no regular file that can be read whole.
+std::optional<TitleEncoding> ReadSettingsFileAt(const std::string& path);
 
 // For sending: reads `path` with ReadSettingsFileStrict. Empty on success, else
 // "PATH:LINE: what is wrong" (or "PATH: cannot read the file").
