@@ -187,8 +187,14 @@ void CMrv508View::LoadSettingsFromFile()
     if (!path)
         return;
     currentFileName = *path;
-    if (!ReadSettingsFileAt(currentFileName))
+    const std::optional<TitleEncoding> read = ReadSettingsFileAt(currentFileName);
+    if (!read) {
         ShowWarning(Message::CantFileOpen);
+    } else if (*read == TitleEncoding::Utf8) {
+        // Modified, so that leaving without saving asks first and Save writes CP932.
+        DeviceSettings.modified = 1;
+        ShowWarning(Message::TitlesMadeShiftJis);
+    }
 }
 
 void CMrv508View::OnDataSave()

@@ -1,5 +1,7 @@
 #include "platform/Cp932.h"
 
+#include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -52,6 +54,26 @@ std::optional<std::string> ToCp932(const QString& text)
 QString FromCp932(const std::string& bytes)
 {
     return QString::fromStdString(convert("UTF-8", "CP932", bytes, true).value_or(""));
+}
+
+std::optional<QString> FromCp932Strict(const std::string& bytes)
+{
+    const std::optional<std::string> text = convert("UTF-8", "CP932", bytes, false);
+    if (!text)
+        return std::nullopt;
+    return QString::fromStdString(*text);
+}
+
+bool IsUtf8Text(std::string_view bytes)
+{
+    if (bytes.starts_with(Utf8Bom))
+        return true;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text =
+        decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return !decoder.hasError();
 }
 
 std::string Cp932Prefix(const std::string& bytes, size_t limit)

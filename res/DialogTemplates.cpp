@@ -1,5 +1,7 @@
 #include "res/DialogTemplates.h"
 
+#include "settings/DeviceSettings.h"
+
 #include <cstdio>
 
 std::vector<std::string> NumberedItems(int first, int count, int digits)
@@ -100,13 +102,11 @@ const DialogTemplate& PictureNoDialogTemplate()
 
 const DialogTemplate& TitleDialogTemplate()
 {
-    // The position list is sorted: the blank in "Bottom 1" sorts before the digits of "Bottom10",
-    // and "Top" comes last, so an item's index is the title's position.
+    // An item's index is the title's position.
     static const DialogTemplate title = [] {
         std::vector<std::string> positions;
-        for (const std::string& number : NumberedItems(1, 32, 2))
-            positions.push_back("Bottom" + (number[0] == '0' ? " " + number.substr(1) : number));
-        positions.emplace_back("Top");
+        for (int position = 0; position < TitleCount; ++position)
+            positions.push_back(TitlePositionName(position));
         return DialogTemplate{
             131,
             "チャンネル１タイトル設定",

@@ -32,6 +32,8 @@ inline constexpr const char* ChooseSlave = "Slave No. を選択してくださ�
 inline constexpr const char* NotJis = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
 inline constexpr const char* ChooseValue = "Choose a value first";
 inline constexpr const char* CantFileOpen = "Can't file open";
+inline constexpr const char* TitlesMadeShiftJis =
+    "UTF-8 で書かれたタイトルを Shift_JIS に直しました。保存すると Shift_JIS で書かれます。";
 inline constexpr const char* AlreadyRunning = "既に起動しています。";
 inline constexpr const char* NewQuestion = "データを保存せずに新規作成しますか？";
 inline constexpr const char* OpenQuestion = "データを保存せずに別のファイルを開きますか？";
@@ -50,7 +52,7 @@ inline constexpr std::array All = {
     FileOpenFailed,  MaskSetFailed,    BufferSetFailed,  TimeOutSetFailed,   CommStateFailed,
     ReadThreadFailed, ChooseSlave,     NotJis,           ChooseValue,        CantFileOpen,
     AlreadyRunning,  NewQuestion,      OpenQuestion,     ExitQuestion,       RecoveryQuestion,
-    RecoveryUnreadable, GuideMissing,  GuideNotOpened,
+    RecoveryUnreadable, GuideMissing,  GuideNotOpened,   TitlesMadeShiftJis,
 };
 
 } // namespace Message

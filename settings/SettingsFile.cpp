@@ -1,9 +1,11 @@
 #include "settings/SettingsFile.h"
 
 #include "editors/TitleEncoding.h"
+#include "platform/Cp932.h"
 #include "platform/Utf8.h"
 #include "settings/DeviceSettings.h"
 
+#include <QList>
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -167,6 +169,42 @@ std::string ReadTitle(std::string_view& rest)
     return title;
 }
 
+// The whole text in CP932: each character that CP932 lacks becomes a full-width question mark,
+// so that the titles around it keep their places and the loss shows.
+std::string Utf8ToCp932(std::string_view file)
+{
+    file.remove_prefix(file.starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
+    const QString text = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
+    if (std::optional<std::string> bytes = ToCp932(text))
+        return *bytes;
+    std::string bytes;
+    for (const char32_t c : text.toUcs4())
+        bytes += ToCp932(QString::fromUcs4(&c, 1)).value_or("\x81\x48");
+    return bytes;
+}
+
+void ReadValues(std::string_view file)
+{
+    // In a file of exactly 134 lines each line is one value, so a title with half-width blanks
+    // (files written on Windows hold such titles) keeps its place instead of falling into tokens.
+    const std::vector<std::string_view> lines = SplitLines(file);
+    const std::vector<IntegerLine> integers = IntegerLines();
+    const std::vector<std::string*> titles = TitleLines();
+    if (lines.size() == SettingsFileLines) {
+        for (size_t i = 0; i < integers.size(); ++i) {
+            std::string_view line = lines[i];
+            ReadInteger(line, *integers[i].field);
+        }
+        for (size_t i = 0; i < titles.size(); ++i)
+            *titles[i] = FitToBuffer(TitleOfLine(lines[integers.size() + i]));
+        return;
+    }
+    for (const IntegerLine& line : integers)
+        ReadInteger(file, *line.field);
+    for (std::string* title : titles)
+        *title = ReadTitle(file);
+}
+
 // A line as a message quotes it: short, since a damaged file may hold a line of any length.
 std::string Quoted(std::string_view line)
 {
@@ -272,26 +310,16 @@ std::string WriteSettingsFile()
     return file;
 }
 
-void ReadSettingsFile(std::string_view file)
+TitleEncoding ReadSettingsFile(std::string_view file)
 {
-    // In a file of exactly 134 lines each line is one value, so a title with half-width blanks
-    // (files written on Windows hold such titles) keeps its place instead of falling into tokens.
-    const std::vector<std::string_view> lines = SplitLines(file);
-    const std::vector<IntegerLine> integers = IntegerLines();
-    const std::vector<std::string*> titles = TitleLines();
-    if (lines.size() == SettingsFileLines) {
-        for (size_t i = 0; i < integers.size(); ++i) {
-            std::string_view line = lines[i];
-            ReadInteger(line, *integers[i].field);
-        }
-        for (size_t i = 0; i < titles.size(); ++i)
-            *titles[i] = FitToBuffer(TitleOfLine(lines[integers.size() + i]));
-        return;
+    if (!IsUtf8Text(file)) {
+        ReadValues(file);
+        return TitleEncoding::Cp932;
     }
-    for (const IntegerLine& line : integers)
-        ReadInteger(file, *line.field);
-    for (std::string* title : titles)
-        *title = ReadTitle(file);
+    ReadValues(Utf8ToCp932(file));
+    for (std::string* title : TitleLines())
+        *title = Cp932Prefix(*title, TitleBytes);
+    return TitleEncoding::Utf8;
 }
 
 std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)

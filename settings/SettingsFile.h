@@ -13,11 +13,16 @@ constexpr int SettingsFileLines = 134;
 // The file's bytes for the record. Every title line reads back as exactly one token.
 std::string WriteSettingsFile();
 
+// How a file's titles were written: in CP932, as the tool writes them, or in UTF-8, as other
+// editors may (see IsUtf8Text).
+enum class TitleEncoding { Cp932, Utf8 };
+
 // Stores the values of `file` in the record, field by field in file order, without any range
 // test. An integer that cannot be read keeps its field; a title that is missing becomes empty.
 // A file of exactly 134 lines is read line by line, each title whole with its half-width blanks
-// made full-width; any other is read as white-space separated tokens.
-void ReadSettingsFile(std::string_view file);
+// made full-width; any other is read as white-space separated tokens. The titles of a UTF-8 file
+// are made CP932, a character that CP932 lacks becoming "？", and cut to 28 bytes.
+TitleEncoding ReadSettingsFile(std::string_view file);
 
 // Where a file that is to be sent goes wrong: its line (from 1) and what is wrong there.
 struct SettingsFileProblem

@@ -19,7 +19,7 @@ namespace {
 
 const std::string Kan = "\x8a\xbf"; // 漢 in CP932
 const std::string FullBlank = "\x81\x40";
-const std::string Utf8 = "\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82"; // あああ in UTF-8
+const std::string Utf8 = "\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82"; // ああああ in UTF-8
 
 std::string Repeat(const std::string& text, int times)
 {
@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, GoldenFileTest,
     testing::Values(std::pair("", "defaults.dat"), std::pair("japanese.dat", "japanese.dat"),
                     std::pair("japanese-lf.dat", "japanese.dat"),
+                    std::pair("japanese-utf8.dat", "japanese.dat"),
                     std::pair("windows-blanks.dat", "windows-blanks-saved.dat")));
 
 // Foreign and damaged files are read token by token, those of 134 lines line by line. `ints` and
@@ -158,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Files, ForeignFileTest, testing::Values(
             Numbered({"t0", "a" + FullBlank + "b", Repeat(FullBlank, 3), "s", "s"}, 5, 65)},
     Foreign{"LongTokenCutBetweenCharacters", OnesFile + "AB" + Repeat(Kan, 17) + "\nnext", Ones,
             {"AB" + Repeat(Kan, 15), "next"}},
-    Foreign{"Utf8", OnesFile + "漢字\n" + Repeat(Utf8, 4) + "\n", Ones,
-            {"漢字", Repeat(Utf8, 4).substr(0, 32)}}),
+    Foreign{"Utf8MadeCp932CutTo28Bytes", OnesFile + "漢😀字\n" + Repeat(Utf8, 4) + "\n", Ones,
+            {Kan + "\x81\x48\x8e\x9a", Repeat("\x82\xa0", 14)}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -286,7 +287,7 @@ TEST_P(DiskTest, SucceedsWholeOrChangesNothing)
     const std::string old = Slurp(target);
     const QStringList files = listing();
     const auto act = [&] {
-        return row.save ? bool(WriteSettingsFileAt(target)) : ReadSettingsFileAt(target);
+        return row.save ? bool(WriteSettingsFileAt(target)) : ReadSettingsFileAt(target).has_value();
     };
     const std::optional<bool> done =
         row.asNobody ? InChild(act, {.asNobody = true, .largestFile = {}}) : act();
