@@ -95,8 +95,9 @@ int ImportTitles(const TitlesOptions& options, std::ostream& err)
     }
     const auto& import = std::get<TitlesCsvImport>(read);
     SetRecordTitles(MergeTitles(RecordTitles(), import));
-    if (!WriteSettingsFileAt(options.output)) {
-        err << "mrv508: " << options.output << ": cannot write the file\n";
+    const WriteResult written = WriteSettingsFileAt(options.output);
+    if (!written) {
+        err << "mrv508: cannot write " << options.output << ": " << written.failure << '\n';
         return Failed;
     }
     if (import.widened > 0)

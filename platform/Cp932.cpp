@@ -1,7 +1,5 @@
 #include "platform/Cp932.h"
 
-#include <QStringDecoder>
-#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -62,18 +60,6 @@ std::optional<QString> FromCp932Strict(const std::string& bytes)
     if (!text)
         return std::nullopt;
     return QString::fromStdString(*text);
-}
-
-bool IsUtf8Text(std::string_view bytes)
-{
-    if (bytes.starts_with(Utf8Bom))
-        return true;
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; }))
-        return false;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text =
-        decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return !decoder.hasError();
 }
 
 std::string Cp932Prefix(const std::string& bytes, size_t limit)

@@ -3,12 +3,9 @@
 #include <QString>
 #include <optional>
 #include <string>
-#include <string_view>
 
 // Titles are kept as code page 932 bytes, the device's own encoding; the edit box holds Unicode.
 // Both directions go through glibc's iconv.
-
-inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
 // The CP932 bytes of `text`, or nothing when a character has no CP932 code.
 std::optional<std::string> ToCp932(const QString& text);
@@ -18,10 +15,6 @@ QString FromCp932(const std::string& bytes);
 
 // The text of CP932 bytes, or nothing when a byte starts no character.
 std::optional<QString> FromCp932Strict(const std::string& bytes);
-
-// Whether `bytes` are UTF-8 text, not CP932: they start with a UTF-8 byte order mark, or they are
-// valid UTF-8 and hold a byte beyond ASCII, which CP932 text beyond ASCII hardly ever is.
-bool IsUtf8Text(std::string_view bytes);
 
 // The longest start of `bytes` of at most `limit` bytes that ends on a character boundary.
 std::string Cp932Prefix(const std::string& bytes, size_t limit);

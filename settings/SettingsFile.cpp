@@ -262,26 +262,13 @@ TitleText ReadAsCp932(std::string_view line)
     return halfWidth ? TitleText::WithHalfWidth : TitleText::DeviceCodes;
 }
 
-// What a UTF-8 editor writes: characters that UTF-8 reads whole, some of them beyond ASCII.
-bool LooksLikeUtf8(std::string_view line)
-{
-    bool beyondAscii = false;
-    for (size_t pos = 0, length = 0; pos < line.size(); pos += length) {
-        length = Utf8Length(line.substr(pos));
-        if (length == 0)
-            return false;
-        beyondAscii = beyondAscii || length > 1;
-    }
-    return beyondAscii;
-}
-
 // A title of bytes that are no CP932 text would reach the devices as other characters. A UTF-8
 // title is refused even where its bytes happen to be CP932, unless the device takes every code:
 // its file came from a UTF-8 editor, and its other titles would be other characters too.
 std::optional<std::string> TitleEncodingProblem(std::string_view line)
 {
     const TitleText text = ReadAsCp932(line);
-    const bool utf8 = LooksLikeUtf8(line);
+    const bool utf8 = IsUtf8Text(line);
     if (text == TitleText::DeviceCodes || (text == TitleText::WithHalfWidth && !utf8))
         return std::nullopt;
     return std::string("the title is not Shift_JIS (CP932) text; ") +

@@ -2,6 +2,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/FullWidth.h"
+#include "platform/Utf8.h"
 
 #include <QList>
 #include <QString>

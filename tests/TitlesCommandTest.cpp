@@ -86,6 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, TitlesCommandTest, testing::Values(
                2, "mrv508: @in.csv:2: \"B99\" is no position"},
     CommandRun{"BaseUnreadable", {"--import-titles", "@in.csv", "--base", "@none.dat", "-o",
                "@out.dat"}, "", 2, "mrv508: @none.dat: cannot read the file"},
+    CommandRun{"OutputUnwritable", {"--import-titles", "@in.csv", "-o", "@none/out.dat"},
+               "Top,a\n", 2, "mrv508: cannot write @none/out.dat: "},
     CommandRun{"NoOutput", {"--import-titles", "@in.csv"}, "", 2, "usage: mrv508 --import-titles"},
     CommandRun{"ExportUnreadable", {"--export-titles", "@none.dat"}, "", 2,
                "@none.dat: cannot read"}),

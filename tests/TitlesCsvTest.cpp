@@ -1,6 +1,7 @@
 #include "settings/TitlesCsv.h"
 
 #include "platform/Cp932.h"
+#include "platform/Utf8.h"
 #include "settings/SettingsFileAccess.h"
 
 #include <QFile>
