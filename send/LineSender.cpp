@@ -89,7 +89,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
     std::vector<SlaveTally> tallies;
     for (Device& device : devices) {
         const int left = static_cast<int>(device.lines.size() - device.next);
-        (stopped ? device.tally.notSent : device.tally.skipped) += left;
+        device.tally.notSent += left;
         tallies.push_back(device.tally);
     }
     return tallies;
@@ -173,7 +173,8 @@ void LineSender::readReplies()
         return;
     }
     if (count > 0)
-        gatherer.append(buffer, static_cast<size_t>(count), [this](const char* reply) { take(reply); });
+        gatherer.append(buffer, static_cast<size_t>(count),
+                        [this](const char* reply) { take(reply); });
 }
 
 void LineSender::take(const char* reply)
@@ -242,7 +243,7 @@ void LineSender::timeOut()
     scheduler->hold(lateWindow->until);
     if (++device.timeoutsInARow == TimeoutsToGiveUp && !lost) {
         device.tally.givenUp = true;
-        device.tally.skipped += static_cast<int>(device.lines.size() - device.next);
+        device.tally.notSent += static_cast<int>(device.lines.size() - device.next);
         device.next = device.lines.size();
         progress->message(
             (rs485 ? "slave " + std::to_string(device.tally.slave) : std::string("the device")) +
@@ -255,7 +256,8 @@ std::string LineSender::silence() const
 {
     std::string said = "no reply";
     const char* separator = ": ";
-    for (const std::string& reason : SilenceReasons(port.modemLines(), gatherer.bytesWithoutLine())) {
+    for (const std::string& reason :
+         SilenceReasons(port.modemLines(), gatherer.bytesWithoutLine())) {
         said += separator + reason;
         separator = " ";
     }

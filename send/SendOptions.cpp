@@ -75,8 +75,8 @@ struct Parser
         parser.setApplicationDescription(
             "Sends a settings file to MRV-508 title generators, one line at a time.\n"
             "Without --device the line is the profile's com_port and rs_control.\n"
-            "Exit status: 0 every line accepted, 1 a line rejected, not answered or skipped,\n"
-            "2 bad arguments or file, 3 the port cannot be opened, 130 interrupted.");
+            "Exit status: 0 every line accepted, 1 a line rejected, not answered, skipped or\n"
+            "not sent, 2 bad arguments or file, 3 the port cannot be opened, 130 interrupted.");
         parser.addPositionalArgument(
             "FILE.dat", "The settings file for every slave, or on RS-485 a file for each slave.",
             "FILE.dat | SLAVE=FILE.dat...");
