@@ -12,6 +12,16 @@ constexpr const char* FullWidthBlank = "\x81\x40";
 
 } // namespace
 
+bool TitleShowable(const std::string& title)
+{
+    if (title.size() > TitleBytes || title.size() % 2 != 0)
+        return false;
+    std::string padded = title;
+    while (padded.size() < TitleBytes)
+        padded += FullWidthBlank;
+    return MakeTitleCommand(0, 0, padded).has_value();
+}
+
 std::optional<std::string> MakeTitleCommand(int channel, int position, const std::string& padded)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";

@@ -16,6 +16,10 @@ int PadTitle(int channel, int position);
 // handed to the link, 1 when a character has no JIS code and nothing was sent.
 int SendTitle(int channel, int position);
 
+// Whether the device can show the title as it stands: within 28 bytes, every character a
+// two-byte one with a JIS code, as PadTitle and SendTitle require.
+bool TitleShowable(const std::string& title);
+
 // The 65-character "CA" command for a 28-byte CP932 title, or nothing when a character has no
 // JIS code.
 std::optional<std::string> MakeTitleCommand(int channel, int position, const std::string& padded);

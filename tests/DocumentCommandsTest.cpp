@@ -19,6 +19,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::string NewQuestion = "データを保存せずに新規作成しますか？";
@@ -168,6 +170,9 @@ TEST_P(DocumentCommandsTest, RunsItsFlow)
               flow.damaged ? 1 : 0);
     EXPECT_EQ(SerialLink.readerStarted(), !flow.ends);
     EXPECT_EQ(frame->isVisible(), !flow.closes);
+    if (std::find(flow.steps.begin(), flow.steps.end(), "NoConnect") != flow.steps.end()) {
+        EXPECT_EQ(DeviceSettings.allSetStep, 0) << "No Connect stops a running batch";
+    }
 }
 
 // clang-format off
