@@ -88,6 +88,15 @@ std::string AssignablePath(const SerialDevice& device)
     return device.stablePath.empty() ? device.path : device.stablePath;
 }
 
+std::string StableLineName(const std::string& path, const PortSurvey& survey)
+{
+    if (const SerialDevice* device = survey.deviceAt(path); device && !device->stablePath.empty())
+        return device->stablePath;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
 std::string DeviceIdentity(const SerialDevice& device)
 {
     return joined({joined({device.maker, device.model}, " "), device.serialNumber}, ", ");

@@ -1,10 +1,10 @@
 #include "ledger/Ledger.h"
+#include "support/LedgerRows.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -56,25 +56,7 @@ protected:
                 std::chrono::system_clock::now()};
     }
 
-    // Every row of a query on the ledger's file, its columns joined by "|", rows by ";".
-    std::string rows(const char* query) const
-    {
-        sqlite3* db = nullptr;
-        std::string text;
-        sqlite3_open_v2(path().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_exec(
-            db, query,
-            [](void* result, int count, char** values, char**) {
-                auto& text = *static_cast<std::string*>(result);
-                for (int i = 0; i < count; ++i)
-                    text +=
-                        std::string(values[i] ? values[i] : "NULL") + (i + 1 < count ? "|" : ";");
-                return 0;
-            },
-            &text, nullptr);
-        sqlite3_close(db);
-        return text;
-    }
+    std::string rows(const char* query) const { return LedgerRows(path(), query); }
 
     QTemporaryDir folder;
     std::ostringstream problems;
