@@ -1,0 +1,17 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+enum class LineResult { NotSent, Accepted, Rejected, NotAnswered, Late, Skipped };
+
+// What became of one planned line in a run.
+struct LineOutcome
+{
+    LineResult result = LineResult::NotSent; // NotSent: never reached, the run was interrupted
+    std::string reply;                       // as the device sent it, without slave and line end
+    std::string problem;                     // why a line was skipped
+    std::optional<std::chrono::system_clock::time_point> sent;
+    std::optional<std::chrono::system_clock::time_point> answered;
+};
