@@ -35,7 +35,6 @@ CREATE TABLE IF NOT EXISTS entries (
     late INTEGER NOT NULL
 );
 CREATE INDEX IF NOT EXISTS entries_by_item ON entries (device, slave, item, id);
-PRAGMA user_version = 1;
 )";
 
 constexpr const char* Insertion =
