@@ -45,9 +45,7 @@ void CommLink::StartLink()
 
 void CommLink::OpenPort()
 {
-    if (!ledger)
-        ledger = std::make_unique<Ledger>(Ledger::DefaultPath(), "mrv508", std::cerr);
-    lineName = StableLineName(PortDevicePath(DeviceSettings.comPort), PortSurvey::Take());
+    linePath = PortDevicePath(DeviceSettings.comPort);
     const std::string reason = OpenComPort(port, DeviceSettings.comPort);
     if (!reason.empty())
         ShowLinkError(Message::FileOpenFailed + ("\n\n" + reason));
@@ -130,6 +128,11 @@ void CommLink::SendCommand(const std::string& commandLine)
     // Awaited before the write starts: a device that answers while the write is still waited
     // for must clear the flag, not find it set afterwards and end in a false "No Connect".
     NoteCommandSent();
+    // Opened with the first command rather than the port, which opens while the window starts.
+    if (!ledger) {
+        ledger = std::make_unique<Ledger>(Ledger::DefaultPath(), "mrv508", std::cerr);
+        lineName = StableLineName(linePath, PortSurvey::Take());
+    }
     const std::optional<int> slave =
         DeviceSettings.rsControl != 0 ? std::optional<int>(DeviceSettings.slaveNo) : std::nullopt;
     if (const std::optional<Awaited> unanswered = awaitReply(Awaited{lineName, slave, *frame}))

@@ -58,8 +58,9 @@ private:
     std::atomic<int> readerRunning = 0;
     std::atomic<int> portHungUp = 0;             // the reader has handed the port over for closing
     std::atomic<long long> bytesWithoutLine = 0; // received since the last reply line
+    std::string linePath;                        // window thread
     std::string lineName;                        // window thread
-    std::unique_ptr<Ledger> ledger; // open with the port
+    std::unique_ptr<Ledger> ledger;              // from the first command until the link stops
     std::mutex awaitedLock;
     std::optional<Awaited> awaited;
     WindowThreadCalls windowThread;

@@ -220,6 +220,11 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     std::optional<Ledger> ledger;
     if (!options->dryRun || options->changed)
         ledger.emplace(Ledger::DefaultPath(), Program, err);
+    if ((options->history || options->changed) && !ledger->isOpen()) {
+        err << Program << ": " << (options->history ? "--history" : "--changed")
+            << " needs the ledger, which cannot be used\n";
+        return SendBadInput;
+    }
     if (options->history) {
         PrintLedgerHistory(*ledger, line, options->json, out);
         return SendAllAccepted;
@@ -228,13 +233,8 @@ int RunSender(const QStringList& arguments, std::ostream& out, std::ostream& err
     if (!plan)
         return SendBadInput;
     std::ostringstream changes;
-    if (options->changed) {
-        if (!ledger->isOpen()) {
-            err << Program << ": --changed needs the ledger, which cannot be used\n";
-            return SendBadInput;
-        }
+    if (options->changed)
         plan = KeepChangedLines(*plan, *ledger, line, changes);
-    }
     if (options->dryRun) {
         out << changes.str();
         return dryRun(*plan, options->rs485, out, err);

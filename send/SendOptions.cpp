@@ -90,8 +90,9 @@ struct Parser
             "Every line a device answers is recorded in the ledger,\n"
             "$XDG_STATE_HOME/mrv508/ledger.sqlite (default ~/.local/state/mrv508).\n"
             "Exit status: 0 every line accepted, 1 a line rejected, not answered or skipped,\n"
-            "2 bad arguments, settings file or report, a ledger --changed cannot use or a\n"
-            "--report that cannot be written, 3 the port cannot be opened, 130 interrupted.");
+            "2 bad arguments, settings file or report, a ledger that --changed or --history\n"
+            "cannot use, a --report that cannot be written, 3 the port cannot be opened,\n"
+            "130 interrupted.");
         parser.addPositionalArgument(
             "FILE.dat", "The settings file for every slave, or on RS-485 a file for each slave.",
             "FILE.dat | SLAVE=FILE.dat...");

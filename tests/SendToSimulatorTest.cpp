@@ -433,8 +433,10 @@ TEST_F(SendToSimulatorTest, WithChangedOnlyWhatASlaveHasNotAcknowledgedGoesAgain
     const QStringList frames = sim.framesReceived();
     ASSERT_EQ(frames.size(), 2 * 134 + 2 + 134);
     for (const QString slave : {"00", "03", "12"})
-        EXPECT_EQ(
-            frames.mid(2 * 134).filter(QRegularExpression("^" + slave + "CA02TOP2341")).size(), 1)
+        EXPECT_EQ(frames.mid(qsizetype{2} * 134)
+                      .filter(QRegularExpression("^" + slave + "CA02TOP2341"))
+                      .size(),
+                  1)
             << slave.toStdString();
 }
 
