@@ -3,6 +3,7 @@
 #include "editors/CHorizontalOffsetDlg.h"
 #include "editors/CPictureNoDlg.h"
 #include "editors/CTitleDlg.h"
+#include "editors/CTitleTableDlg.h"
 #include "editors/CVerticalOffsetDlg.h"
 #include "editors/CWhiteLevelDlg.h"
 #include "link/CCommSettingDlg.h"
@@ -43,6 +44,7 @@ constexpr std::pair<int, Handler> Handlers[] = {
     {ID_DATA_SAVE_AS, &CMrv508View::OnDataSaveAs},
     {ID_APP_EXIT, &CMrv508View::OnDataExit},
     {ID_TITLE, &CMrv508View::OnTitle},
+    {ID_TITLE_TABLE, &CMrv508View::OnTitleTable},
     {ID_WHITE_LEVEL, &CMrv508View::OnWhiteLevel},
     {ID_VERTICAL_OFFSET, &CMrv508View::OnVerticalOffset},
     {ID_HORIZONTAL_OFFSET, &CMrv508View::OnHorizontalOffset},
@@ -94,6 +96,9 @@ void CMrv508View::OnTimer()
         return;
     closing = true;
     supervisionTimer.stop();
+    // A running title batch stops here rather than stepping on against the closed port while the
+    // boxes below are open.
+    DeviceSettings.allSetStep = 0;
     const std::string why = SerialLink.silenceReason();
     ShowError(why.empty() ? Message::NoConnect : Message::NoConnect + ("\n\n" + why));
     SerialLink.StopLink();
@@ -187,8 +192,14 @@ void CMrv508View::LoadSettingsFromFile()
     if (!path)
         return;
     currentFileName = *path;
-    if (!ReadSettingsFileAt(currentFileName))
+    const std::optional<TitleEncoding> read = ReadSettingsFileAt(currentFileName);
+    if (!read) {
         ShowWarning(Message::CantFileOpen);
+    } else if (*read == TitleEncoding::Utf8) {
+        // Modified, so that leaving without saving asks first and Save writes CP932.
+        DeviceSettings.modified = 1;
+        ShowWarning(Message::TitlesMadeShiftJis);
+    }
 }
 
 void CMrv508View::OnDataSave()
@@ -254,6 +265,13 @@ void CMrv508View::OnTitle()
         return;
     SetMessageOwner(QApplication::activeWindow());
     InputMethods().setOpen(DeviceSettings.imeOpenStatus != 0);
+}
+
+void CMrv508View::OnTitleTable()
+{
+    CTitleTableDlg dialog(window());
+    dialog.exec();
+    SetMessageOwner(QApplication::activeWindow());
 }
 
 // These editors write every change into the record at once: their result means nothing.

@@ -34,6 +34,7 @@ public:
     // Exit's question: true when the program may end; on No it saves instead and stays.
     bool MayEnd();
     void OnTitle();
+    void OnTitleTable();
     void OnWhiteLevel();
     void OnVerticalOffset();
     void OnHorizontalOffset();

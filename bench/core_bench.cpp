@@ -1,10 +1,13 @@
-// Google Benchmark rows for the pure core: the settings file's writer and reader on a record whose
-// 66 titles are all full-length Japanese, and the title commands of both channels as "全設定"
-// builds them. No port is open, so a command ends at the link's write.
+// Google Benchmark rows for work that needs no port and no window: the settings file's writer and
+// reader on a record whose 66 titles are all full-length Japanese, the title commands of both
+// channels as "全設定" builds them, a CSV of those titles read, and the title box's cut of the
+// longest paste it takes. No port is open, so a command ends at the link's write.
 #include "editors/TitleCommand.h"
+#include "editors/TitleValidator.h"
 #include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFile.h"
+#include "settings/TitlesCsv.h"
 
 #include <benchmark/benchmark.h>
 
@@ -60,5 +63,32 @@ void SendAllTitles(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * TitleLines);
 }
 BENCHMARK(SendAllTitles);
+
+// 32,767 characters, as many as a line edit takes, of which 16 fit.
+void CutLongestPaste(benchmark::State& state)
+{
+    const QString paste = QString::fromUtf8("字 B").repeated(10922) + QString::fromUtf8("字");
+    const TitleValidator validator;
+    for (auto _ : state) {
+        QString input = paste;
+        int position = static_cast<int>(input.size());
+        benchmark::DoNotOptimize(validator.validate(input, position));
+    }
+    state.SetItemsProcessed(state.iterations() * paste.size());
+}
+BENCHMARK(CutLongestPaste);
+
+// 33 rows of two full-length Japanese titles; the target is under 50 ms.
+void ImportTitlesCsv(benchmark::State& state)
+{
+    fillWithJapaneseTitles();
+    const std::string csv = WriteTitlesCsv(RecordTitles(), CsvEncoding::Utf8WithBom);
+    for (auto _ : state) {
+        auto read = ReadTitlesCsv(csv);
+        benchmark::DoNotOptimize(read);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * csv.size()));
+}
+BENCHMARK(ImportTitlesCsv)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -18,13 +18,6 @@
 #include <QSignalBlocker>
 #include <QTimerEvent>
 
-namespace {
-
-constexpr int AllSetPeriodMs = 600;
-constexpr int AllSetSteps = 66;
-
-} // namespace
-
 CTitleDlg::CTitleDlg(QWidget* owner) : QDialog(owner)
 {
     BuildDialog(*this, TitleDialogTemplate());
@@ -36,7 +29,8 @@ CTitleDlg::CTitleDlg(QWidget* owner) : QDialog(owner)
     titleEdit = findChild<QLineEdit*>(QStringLiteral("titleEdit"));
     cancelButton = findChild<QPushButton*>(QString::fromLatin1(CancelButtonName));
     titleEdit->setValidator(new TitleValidator(titleEdit));
-    m_progress->setRange(0, AllSetSteps);
+    allSet = std::make_unique<TitleBatch>(*this, *m_progress, [this] { OnAllSetEnded(); });
+    m_progress->setRange(0, ChannelCount * TitleCount);
     m_progress->setValue(0);
     m_preview->setContent({TitlePreviewWidth, TitlePreviewHeight}, TitleCaptionPrefix,
                           [] { return TitlePreviewLines(DeviceSettings.curChannel); });
@@ -138,59 +132,34 @@ void CTitleDlg::OnSet()
 
 void CTitleDlg::OnAllSet()
 {
-    if (DeviceSettings.allSetStep != 0)
+    if (allSet->running())
         return;
     cancelButton->setEnabled(false);
-    DeviceSettings.allSetStep = 1;
     DeviceSettings.curChannel = 0;
     channelCombo->setCurrentIndex(0);
     showTitle();
-    allSetTimer.start(AllSetPeriodMs, this);
+    std::vector<TitleBatch::Title> titles;
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        for (int position = 0; position < TitleCount; ++position)
+            titles.push_back({channel, position});
+    allSet->start(std::move(titles));
 }
 
 void CTitleDlg::timerEvent(QTimerEvent* event)
 {
-    if (event->timerId() == allSetTimer.timerId())
+    if (allSet->ownsTimer(event->timerId()))
         OnTimer();
     QDialog::timerEvent(event);
 }
 
 void CTitleDlg::OnTimer()
 {
-    if (stepRunning || DeviceSettings.allSetStep == 0)
-        return;
-    // An error reply, or a title rejected for its length at the last tick, ends the batch.
-    if (DeviceSettings.replyError != 0) {
-        DeviceSettings.replyError = 0;
-        endAllSet();
-        return;
-    }
-    const int step = DeviceSettings.allSetStep;
-    const int channel = step <= TitleCount ? 0 : 1;
-    const int position = step <= TitleCount ? step - 1 : step - 1 - TitleCount;
-    stepRunning = true;
-    if (!PadTitle(channel, position)) {
-        DeviceSettings.replyError = 1;
-        ShowWarning(Message::NotJis);
-    } else if (SendTitle(channel, position) == 1) {
-        ShowWarning(Message::NotJis); // only this line is skipped
-    }
-    stepRunning = false;
-    if (DeviceSettings.allSetStep == 0)
-        return; // ended while the warning was open
-    DeviceSettings.allSetStep = step + 1;
-    m_progress->setValue(step);
-    if (step == AllSetSteps) {
-        endAllSet();
-        m_progress->setValue(0);
-    }
+    allSet->OnTimer();
 }
 
-void CTitleDlg::endAllSet()
+void CTitleDlg::OnAllSetEnded()
 {
     DeviceSettings.curChannel = 0;
-    DeviceSettings.allSetStep = 0;
-    allSetTimer.stop();
     cancelButton->setEnabled(true);
     channelCombo->setCurrentIndex(0);
     showTitle();
@@ -199,8 +168,8 @@ void CTitleDlg::endAllSet()
 void CTitleDlg::accept()
 {
     // OK ends a running batch as its last step would, so that nothing keeps it half-running.
-    if (DeviceSettings.allSetStep != 0) {
-        endAllSet();
+    if (allSet->running()) {
+        allSet->end();
         m_progress->setValue(0);
     }
     QDialog::accept();
@@ -209,7 +178,7 @@ void CTitleDlg::accept()
 void CTitleDlg::reject()
 {
     // Escape and the close box, like the disabled Cancel button, wait for a running batch.
-    if (DeviceSettings.allSetStep != 0)
+    if (allSet->running())
         return;
     OnCancel();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QBasicTimer>
+#include "editors/TitleBatch.h"
+
 #include <QDialog>
+#include <memory>
 #include <string>
 
 class PreviewFrame;
@@ -42,7 +44,7 @@ private:
     void showTitle();
     // Takes the edit box's text into the record, cut to whole characters within 28 bytes.
     void storeTitle();
-    void endAllSet();
+    void OnAllSetEnded();
 
     PreviewFrame* m_preview = nullptr;
     QProgressBar* m_progress = nullptr;
@@ -51,6 +53,5 @@ private:
     QComboBox* slaveCombo = nullptr;
     QLineEdit* titleEdit = nullptr;
     QPushButton* cancelButton = nullptr;
-    QBasicTimer allSetTimer;
-    bool stepRunning = false; // a tick's warning is open; later ticks wait for it
+    std::unique_ptr<TitleBatch> allSet;
 };

@@ -2,7 +2,6 @@
 
 #include "settings/DeviceSettings.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,13 +16,10 @@ int PadTitle(int channel, int position);
 // handed to the link, 1 when a character has no JIS code and nothing was sent.
 int SendTitle(int channel, int position);
 
+// Whether the device can show the title as it stands: within 28 bytes, every character a
+// two-byte one with a JIS code, as PadTitle and SendTitle require.
+bool TitleShowable(const std::string& title);
+
 // The 65-character "CA" command for a 28-byte CP932 title, or nothing when a character has no
 // JIS code.
 std::optional<std::string> MakeTitleCommand(int channel, int position, const std::string& padded);
-
-// The JIS X 0208 code that the device is sent for one two-byte CP932 code, or 0 for none.
-std::uint16_t TitleCharacterToJis(std::uint16_t code);
-
-// An IBM extension code (0xFA5C and up) as the same character in the NEC-selected IBM extension
-// area, or 0 for a code without a character.
-std::uint16_t MapIbmExtension(std::uint16_t code);

@@ -3,17 +3,22 @@
 #include "editors/TitleCommand.h"
 #include "platform/Cp932.h"
 
+#include <algorithm>
+
 QValidator::State TitleValidator::validate(QString& input, int& position) const
 {
     input.replace(QLatin1Char(' '), QChar(0x3000)).replace(QLatin1Char('\t'), QChar(0x3000));
-    std::optional<std::string> bytes = ToCp932(input);
-    if (!bytes)
+    if (!ToCp932(input))
         return Invalid;
     // A paste or a commit ends at the cursor: what does not fit is cut from its end, so that the
-    // text already in the box stays. Every character here has a CP932 code, so none is a pair.
-    while (bytes->size() > TitleBytes && position > 0) {
-        input.remove(--position, 1);
-        bytes = ToCp932(input);
-    }
-    return bytes->size() <= TitleBytes ? Acceptable : Invalid;
+    // text already in the box stays. Every character here has a CP932 code, so none is a pair and
+    // the bytes kept decode to as many characters as are kept. One pass, however long the paste.
+    constexpr auto Room = static_cast<size_t>(TitleBytes);
+    const size_t after = ToCp932(input.mid(position)).value().size();
+    const std::string before = ToCp932(input.left(position)).value();
+    const auto kept =
+        static_cast<int>(FromCp932(Cp932Prefix(before, Room - std::min(after, Room))).size());
+    input.remove(kept, position - kept);
+    position = kept;
+    return after <= Room ? Acceptable : Invalid;
 }

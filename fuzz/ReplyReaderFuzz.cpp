@@ -19,13 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (chunk == 0)
             break;
         const char* bytes = reinterpret_cast<const char*>(data + offset + 1);
-        if (const char* line = gatherer.append(bytes, chunk)) {
+        gatherer.append(bytes, chunk, [&](const char* line) {
             if (std::strlen(line) > ReplyLineGatherer::LineLength)
                 __builtin_trap();
             const ReplyOutcome outcome = InterpretReplyLine(line, rsControl, data[0] & 2);
             if (outcome.replyError != 0 && !outcome.box)
                 __builtin_trap();
-        }
+        });
         offset += 1 + chunk;
     }
     return 0;

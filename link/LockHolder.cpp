@@ -1,5 +1,8 @@
 #include "link/LockHolder.h"
 
+#include "platform/Utf8.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -27,7 +30,16 @@ std::string programName(int pid)
     std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
     std::string name;
     std::getline(comm, name);
-    return name;
+    return PrintableName(name);
+}
+
+bool isControl(std::string_view character)
+{
+    const auto first = static_cast<unsigned char>(character[0]);
+    // U+0080 to U+009F are C2 80 to C2 9F; some terminals obey them as escape sequences.
+    const bool c1 =
+        character.size() == 2 && first == 0xC2 && static_cast<unsigned char>(character[1]) < 0xA0;
+    return first < 0x20 || first == 0x7F || c1;
 }
 
 } // namespace
@@ -50,4 +62,26 @@ std::string LockHolder(const std::string& path)
         return name.empty() ? std::string() : name + " (pid " + std::to_string(pid) + ")";
     }
     return {};
+}
+
+std::string PrintableName(std::string_view name)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string shown;
+    for (size_t pos = 0; pos < name.size();) {
+        const size_t length = Utf8Length(name.substr(pos));
+        const std::string_view character = name.substr(pos, std::max<size_t>(length, 1));
+        pos += character.size();
+        if (character == "\\") {
+            shown += "\\\\";
+        } else if (length > 0 && !isControl(character)) {
+            shown += character;
+        } else {
+            for (const char c : character) {
+                const auto byte = static_cast<unsigned char>(c);
+                shown.append("\\x").append(1, Hex[byte >> 4]).append(1, Hex[byte & 0xF]);
+            }
+        }
+    }
+    return shown;
 }

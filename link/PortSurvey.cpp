@@ -10,13 +10,6 @@
 
 namespace {
 
-std::filesystem::path resolved(const std::string& path)
-{
-    std::error_code error;
-    const std::filesystem::path target = std::filesystem::canonical(path, error);
-    return error ? std::filesystem::path(path) : target;
-}
-
 bool exists(const std::string& path)
 {
     struct stat info = {};
@@ -40,14 +33,14 @@ std::string joined(const std::vector<std::string>& parts, const char* separator)
 
 PortSurvey PortSurvey::Take()
 {
-    return {DeviceFinder().present(), DeviceFinder().consoles()};
+    return {DeviceFinder().present(), SystemConsoles()};
 }
 
 const SerialDevice* PortSurvey::deviceAt(const std::string& path) const
 {
-    const std::filesystem::path target = resolved(path);
+    const std::string target = ResolvedDevicePath(path);
     for (const SerialDevice& device : devices) {
-        if (resolved(device.path) == target)
+        if (ResolvedDevicePath(device.path) == target)
             return &device;
     }
     return nullptr;
@@ -71,16 +64,6 @@ PortStatus PortSurvey::status(const std::string& path) const
         status.holder = holder;
     }
     return status;
-}
-
-bool IsSystemConsole(const std::string& path, const std::vector<std::string>& consoles)
-{
-    const std::filesystem::path target = resolved(path);
-    for (const std::string& console : consoles) {
-        if (resolved(console) == target)
-            return true;
-    }
-    return false;
 }
 
 std::string AssignablePath(const SerialDevice& device)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/SystemConsole.h"
 #include "platform/SerialDeviceFinder.h"
 
 #include <string>
@@ -22,13 +23,11 @@ struct PortSurvey
     std::vector<SerialDevice> devices;
     std::vector<std::string> consoles;
 
-    static PortSurvey Take(); // from the installed device finder
+    static PortSurvey Take(); // from the installed device finder and the kernel's consoles
 
     PortStatus status(const std::string& path) const;
     const SerialDevice* deviceAt(const std::string& path) const;
 };
-
-bool IsSystemConsole(const std::string& path, const std::vector<std::string>& consoles);
 
 // The path to assign for a found device: udev's stable link where it made one.
 std::string AssignablePath(const SerialDevice& device);

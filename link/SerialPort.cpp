@@ -1,6 +1,6 @@
 #include "link/SerialPort.h"
 
-#include "link/PortSurvey.h"
+#include "link/SystemConsole.h"
 
 #include <cerrno>
 #include <chrono>
@@ -78,13 +78,6 @@ bool applyState(int fd, const termios& state)
     return ioctl(fd, TCSETS, &state) == 0;
 }
 
-// The kernel's console carries boot messages and often a login prompt; command lines must never
-// go there, nor its line settings change.
-bool isSystemConsole(const std::string& path)
-{
-    return IsSystemConsole(path, DeviceFinder().consoles());
-}
-
 } // namespace
 
 SerialPort::~SerialPort()
@@ -96,7 +89,8 @@ std::string SerialPort::open(const std::string& path)
 {
     close();
     openFailure = OpenFailure::Other;
-    if (isSystemConsole(path))
+    // Before open(), which already raises a serial console's modem lines.
+    if (IsSystemConsole(path, SystemConsoles()))
         return path + ": is the system console.";
     const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0) {

@@ -54,6 +54,14 @@ QString FromCp932(const std::string& bytes)
     return QString::fromStdString(convert("UTF-8", "CP932", bytes, true).value_or(""));
 }
 
+std::optional<QString> FromCp932Strict(const std::string& bytes)
+{
+    const std::optional<std::string> text = convert("UTF-8", "CP932", bytes, false);
+    if (!text)
+        return std::nullopt;
+    return QString::fromStdString(*text);
+}
+
 std::string Cp932Prefix(const std::string& bytes, size_t limit)
 {
     size_t end = 0;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 
 namespace {
 
@@ -85,6 +86,15 @@ QWidget* makeControl(const ControlTemplate& control, QDialog& dialog)
         auto* preview = new PreviewFrame(&dialog);
         preview->setGeometry(pixelRect(control));
         return preview;
+    }
+    case ControlKind::Table: {
+        auto* table = new QTableWidget(0, static_cast<int>(control.items.size()), &dialog);
+        QStringList headers;
+        for (const std::string& header : control.items)
+            headers << QString::fromStdString(header);
+        table->setHorizontalHeaderLabels(headers);
+        table->setGeometry(pixelRect(control));
+        return table;
     }
     case ControlKind::Icon: {
         auto* label = new QLabel(&dialog);

@@ -14,14 +14,12 @@ struct SerialDevice
     std::string usbId; // vendor:product, "0403:6001"; empty off USB
 };
 
-// Finds the serial devices present and the kernel's consoles. Tests install their own list.
+// Finds the serial devices present. Tests install their own list.
 class SerialDeviceFinder
 {
 public:
     virtual ~SerialDeviceFinder() = default;
     virtual std::vector<SerialDevice> present() const = 0;
-    // The devices the kernel's console writes to, as /dev paths.
-    virtual std::vector<std::string> consoles() const = 0;
 };
 
 // The installed finder; the system's own until another is installed.

@@ -1,7 +1,6 @@
 #include "platform/SystemDeviceFinder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -39,17 +38,4 @@ std::vector<SerialDevice> SystemDeviceFinder::present() const
         devices.push_back(device);
     }
     return devices;
-}
-
-std::vector<std::string> SystemDeviceFinder::consoles() const
-{
-    QFile active(QStringLiteral("/sys/class/tty/console/active"));
-    std::vector<std::string> paths;
-    if (!active.open(QIODevice::ReadOnly))
-        return paths;
-    for (const QByteArray& name : active.readAll().simplified().split(' ')) {
-        if (!name.isEmpty())
-            paths.push_back("/dev/" + name.toStdString());
-    }
-    return paths;
 }

@@ -2,11 +2,9 @@
 
 #include "platform/SerialDeviceFinder.h"
 
-// The system's serial devices through udev (Qt SerialPort), and the console list the kernel
-// keeps in /sys/class/tty/console/active.
+// The system's serial devices through udev (Qt SerialPort).
 class SystemDeviceFinder : public SerialDeviceFinder
 {
 public:
     std::vector<SerialDevice> present() const override;
-    std::vector<std::string> consoles() const override;
 };

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cassert>
 
-const std::array<CommandText, 13> CommandTexts = {{
+const std::array<CommandText, 14> CommandTexts = {{
     {ID_DATA_NEW, "新規作成", "", ""},
     {ID_DATA_OPEN, "開く", "既存のファイルを", ""},
     {ID_DATA_SAVE, "上書き保存", "", ""},
     {ID_DATA_SAVE_AS, "名前をつけて保存", "", ""},
     {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了します", ""},
     {ID_TITLE, "タイトル", "タイトル設定", "タイトル"},
+    {ID_TITLE_TABLE, "タイトル一覧", "両チャンネルのタイトルを表で編集、CSV で読み書き", ""},
     {ID_WHITE_LEVEL, "ホワイトレベル", "ホワイトレベルの設定", "ホワイトレベル"},
     {ID_VERTICAL_OFFSET, "画面垂直オフセット", "画面垂直オフセット", "垂直オフセット"},
     {ID_HORIZONTAL_OFFSET, "画面水平オフセット", "画面水平オフセット", "水平オフセット"},
@@ -23,7 +24,8 @@ const std::array<CommandText, 13> CommandTexts = {{
 const std::array<MenuTemplate, 4> MainMenu = {{
     {"ファイル", {ID_DATA_NEW, ID_DATA_OPEN, ID_DATA_SAVE, ID_DATA_SAVE_AS, 0, ID_APP_EXIT}},
     {"設定",
-     {ID_TITLE, ID_WHITE_LEVEL, ID_VERTICAL_OFFSET, ID_HORIZONTAL_OFFSET, ID_PICTURE_NO, -1}},
+     {ID_TITLE, ID_TITLE_TABLE, ID_WHITE_LEVEL, ID_VERTICAL_OFFSET, ID_HORIZONTAL_OFFSET,
+      ID_PICTURE_NO}},
     {"通信", {ID_COMM_SETTING, -1, -1, -1, -1, -1}},
     {"情報", {ID_HELP_GUIDE, ID_APP_ABOUT, -1, -1, -1, -1}},
 }};

@@ -14,6 +14,7 @@ enum Command : int {
     ID_DATA_SAVE = 32787,
     ID_DATA_SAVE_AS = 32788,
     ID_HELP_GUIDE = 32789,
+    ID_TITLE_TABLE = 32790,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
 };
@@ -40,7 +41,7 @@ struct Accelerator
     const char* keys;
 };
 
-extern const std::array<CommandText, 13> CommandTexts;
+extern const std::array<CommandText, 14> CommandTexts;
 extern const std::array<MenuTemplate, 4> MainMenu;
 extern const std::array<Command, 7> ToolbarButtons;
 extern const std::array<Accelerator, 3> Accelerators;

@@ -1,5 +1,7 @@
 #include "res/DialogTemplates.h"
 
+#include "settings/DeviceSettings.h"
+
 #include <cstdio>
 
 std::vector<std::string> NumberedItems(int first, int count, int digits)
@@ -100,13 +102,11 @@ const DialogTemplate& PictureNoDialogTemplate()
 
 const DialogTemplate& TitleDialogTemplate()
 {
-    // The position list is sorted: the blank in "Bottom 1" sorts before the digits of "Bottom10",
-    // and "Top" comes last, so an item's index is the title's position.
+    // An item's index is the title's position.
     static const DialogTemplate title = [] {
         std::vector<std::string> positions;
-        for (const std::string& number : NumberedItems(1, 32, 2))
-            positions.push_back("Bottom" + (number[0] == '0' ? " " + number.substr(1) : number));
-        positions.emplace_back("Top");
+        for (int position = 0; position < TitleCount; ++position)
+            positions.push_back(TitlePositionName(position));
         return DialogTemplate{
             131,
             "チャンネル１タイトル設定",
@@ -131,6 +131,26 @@ const DialogTemplate& TitleDialogTemplate()
             }};
     }();
     return title;
+}
+
+const DialogTemplate& TitleTableDialogTemplate()
+{
+    static const DialogTemplate table = {
+        160,
+        "タイトル一覧",
+        300,
+        300,
+        {
+            {ControlKind::Table, "titleTable", "", 7, 7, 286, 238, {"ch.1", "ch.2"}},
+            {ControlKind::GroupBox, "slaveGroup", "Slave No.", 7, 250, 49, 30},
+            {ControlKind::DropDownList, "slaveCombo", "", 12, 262, 38, 85, NumberedItems(0, 32, 2)},
+            {ControlKind::PushButton, "sendSelectionButton", "選択範囲を送信", 63, 256, 70, 14},
+            {ControlKind::PushButton, "importButton", "CSV 読み込み...", 138, 256, 65, 14},
+            {ControlKind::PushButton, "exportButton", "CSV 書き出し...", 208, 256, 65, 14},
+            {ControlKind::ProgressBar, "progressBar", "", 63, 276, 210, 10},
+            {ControlKind::DefaultPushButton, CancelButtonName, "閉じる", 243, 281, 50, 14},
+        }};
+    return table;
 }
 
 const DialogTemplate& WhiteLevelDialogTemplate()

@@ -14,6 +14,7 @@ enum class ControlKind {
     EditLine,    // one line, bordered, scrolling sideways
     ProgressBar, // bordered, without text
     Preview,     // black frame that a dialog paints into
+    Table,       // rows and columns of cells; the items are the column headers
 };
 
 // One control of a dialog template; the rectangle is in dialog units. For a drop-down list the
@@ -47,6 +48,7 @@ const DialogTemplate& CommSettingDialogTemplate();
 const DialogTemplate& PortAssignDialogTemplate();
 const DialogTemplate& PictureNoDialogTemplate();
 const DialogTemplate& TitleDialogTemplate();
+const DialogTemplate& TitleTableDialogTemplate();
 const DialogTemplate& WhiteLevelDialogTemplate();
 const DialogTemplate& VerticalOffsetDialogTemplate();
 const DialogTemplate& HorizontalOffsetDialogTemplate();

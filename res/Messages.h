@@ -30,8 +30,15 @@ inline constexpr const char* CommStateFailed = "Miss! Set Comm State";
 inline constexpr const char* ReadThreadFailed = "error creating read thread";
 inline constexpr const char* ChooseSlave = "Slave No. を選択してください";
 inline constexpr const char* NotJis = "ＪＩＳ第１水準,第２水準以外の字が選択されてます";
+inline constexpr const char* PastedOutside = "表の外に出るため貼り付けなかったセル:";
+inline constexpr const char* MarkedNotSent = "デバイスが表示できないため送信しなかったタイトル:";
+inline constexpr const char* CsvRefused = "CSV ファイルを読み込めません。何も変更していません:";
+// After a count of titles.
+inline constexpr const char* TitlesWidened = "タイトルを全角に直しました";
 inline constexpr const char* ChooseValue = "Choose a value first";
 inline constexpr const char* CantFileOpen = "Can't file open";
+inline constexpr const char* TitlesMadeShiftJis =
+    "UTF-8 で書かれたタイトルを Shift_JIS に直しました。保存すると Shift_JIS で書かれます。";
 inline constexpr const char* AlreadyRunning = "既に起動しています。";
 inline constexpr const char* NewQuestion = "データを保存せずに新規作成しますか？";
 inline constexpr const char* OpenQuestion = "データを保存せずに別のファイルを開きますか？";
@@ -45,12 +52,17 @@ inline constexpr const char* GuideNotOpened =
     "操作ガイドを開けませんでした。ブラウザで次のページを開いてください:";
 
 inline constexpr std::array All = {
-    Success,         ModeError,        MenuDisplay,      FramingError,       ParityError,
-    OverRunError,    CommandError,     NoConnect,        CtsOff,             BytesWithoutLine,
-    FileOpenFailed,  MaskSetFailed,    BufferSetFailed,  TimeOutSetFailed,   CommStateFailed,
-    ReadThreadFailed, ChooseSlave,     NotJis,           ChooseValue,        CantFileOpen,
-    AlreadyRunning,  NewQuestion,      OpenQuestion,     ExitQuestion,       RecoveryQuestion,
-    RecoveryUnreadable, GuideMissing,  GuideNotOpened,
+    Success,          ModeError,        MenuDisplay,
+    FramingError,     ParityError,      OverRunError,
+    CommandError,     NoConnect,        CtsOff,
+    BytesWithoutLine, FileOpenFailed,   MaskSetFailed,
+    BufferSetFailed,  TimeOutSetFailed, CommStateFailed,
+    ReadThreadFailed, ChooseSlave,      NotJis,
+    ChooseValue,      CantFileOpen,     PastedOutside,
+    MarkedNotSent,    CsvRefused,       TitlesWidened,
+    AlreadyRunning,   NewQuestion,      OpenQuestion,
+    ExitQuestion,     RecoveryQuestion, RecoveryUnreadable,
+    GuideMissing,     GuideNotOpened,   TitlesMadeShiftJis,
 };
 
 } // namespace Message

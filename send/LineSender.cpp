@@ -82,10 +82,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
     }
     std::vector<SlaveTally> tallies;
     for (Device& device : devices) {
-        if (stopped)
-            device.tally.notSent += static_cast<int>(device.lines.size() - device.next);
-        else
-            skipRest(device, "the port was lost");
+        leaveUnsent(device, stopped ? "interrupted" : "the port was lost");
         tallies.push_back(device.tally);
     }
     return tallies;
@@ -245,7 +242,7 @@ void LineSender::timeOut()
     scheduler->hold(lateWindow->until);
     if (++device.timeoutsInARow == TimeoutsToGiveUp && !lost) {
         device.tally.givenUp = true;
-        skipRest(device, "the device does not answer: given up");
+        leaveUnsent(device, "the device does not answer: given up");
         progress->message(
             (rs485 ? "slave " + std::to_string(device.tally.slave) : std::string("the device")) +
             " does not answer: given up");
@@ -326,11 +323,11 @@ void LineSender::settle(const PlannedLine& line, LineResult result, const char* 
         onOutcome(line, outcome);
 }
 
-void LineSender::skipRest(Device& device, const std::string& why)
+void LineSender::leaveUnsent(Device& device, const std::string& why)
 {
     for (; device.next < device.lines.size(); ++device.next) {
-        outcomeOf(*device.lines[device.next]) = {LineResult::Skipped, "", why, std::nullopt,
+        outcomeOf(*device.lines[device.next]) = {LineResult::NotSent, "", why, std::nullopt,
                                                  std::nullopt};
-        ++device.tally.skipped;
+        ++device.tally.notSent;
     }
 }

@@ -68,7 +68,7 @@ private:
     // The line's outcome is known.
     void settle(const PlannedLine& line, LineResult result, const char* reply);
     // The lines from the device's next on are not sent, for `why`.
-    void skipRest(Device& device, const std::string& why);
+    void leaveUnsent(Device& device, const std::string& why);
     // A write that failed because the line is gone, not because it was slow.
     bool hungUp() const;
 

@@ -89,10 +89,10 @@ struct Parser
             "Without --device the line is the profile's com_port and rs_control.\n"
             "Every line a device answers is recorded in the ledger,\n"
             "$XDG_STATE_HOME/mrv508/ledger.sqlite (default ~/.local/state/mrv508).\n"
-            "Exit status: 0 every line accepted, 1 a line rejected, not answered or skipped,\n"
-            "2 bad arguments, settings file or report, a ledger that --changed or --history\n"
-            "cannot use, a --report that cannot be written, 3 the port cannot be opened,\n"
-            "130 interrupted.");
+            "Exit status: 0 every line accepted, 1 a line rejected, not answered, skipped or\n"
+            "not sent, 2 bad arguments, settings file or report, a ledger that --changed or\n"
+            "--history cannot use, a --report that cannot be written, 3 the port cannot be\n"
+            "opened, 130 interrupted.");
         parser.addPositionalArgument(
             "FILE.dat", "The settings file for every slave, or on RS-485 a file for each slave.",
             "FILE.dat | SLAVE=FILE.dat...");

@@ -29,3 +29,12 @@ void ResetSettings()
         for (std::string& line : channel)
             line.clear();
 }
+
+std::string TitlePositionName(int position)
+{
+    if (position == TitleCount - 1)
+        return "Top";
+    // The blank keeps the names sorted: "Bottom 1" sorts before the digits of "Bottom10".
+    const int number = position + 1;
+    return "Bottom" + std::string(number < 10 ? " " : "") + std::to_string(number);
+}

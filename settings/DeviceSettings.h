@@ -50,3 +50,7 @@ extern DeviceSettingsRecord DeviceSettings;
 extern std::string currentFileName;
 
 void ResetSettings();
+
+// A title position as the title dialog lists it: "Bottom 1" .. "Bottom 9", "Bottom10" ..
+// "Bottom32", "Top".
+std::string TitlePositionName(int position);

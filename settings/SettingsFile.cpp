@@ -1,10 +1,15 @@
 #include "settings/SettingsFile.h"
 
+#include "editors/TitleEncoding.h"
+#include "platform/Cp932.h"
+#include "platform/Utf8.h"
 #include "settings/DeviceSettings.h"
 
+#include <QList>
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -164,6 +169,42 @@ std::string ReadTitle(std::string_view& rest)
     return title;
 }
 
+// The whole text in CP932: each character that CP932 lacks becomes a full-width question mark,
+// so that the titles around it keep their places and the loss shows.
+std::string Utf8ToCp932(std::string_view file)
+{
+    file.remove_prefix(file.starts_with(Utf8Bom) ? Utf8Bom.size() : 0);
+    const QString text = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
+    if (std::optional<std::string> bytes = ToCp932(text))
+        return *bytes;
+    std::string bytes;
+    for (const char32_t c : text.toUcs4())
+        bytes += ToCp932(QString::fromUcs4(&c, 1)).value_or("\x81\x48");
+    return bytes;
+}
+
+void ReadValues(std::string_view file)
+{
+    // In a file of exactly 134 lines each line is one value, so a title with half-width blanks
+    // (files written on Windows hold such titles) keeps its place instead of falling into tokens.
+    const std::vector<std::string_view> lines = SplitLines(file);
+    const std::vector<IntegerLine> integers = IntegerLines();
+    const std::vector<std::string*> titles = TitleLines();
+    if (lines.size() == SettingsFileLines) {
+        for (size_t i = 0; i < integers.size(); ++i) {
+            std::string_view line = lines[i];
+            ReadInteger(line, *integers[i].field);
+        }
+        for (size_t i = 0; i < titles.size(); ++i)
+            *titles[i] = FitToBuffer(TitleOfLine(lines[integers.size() + i]));
+        return;
+    }
+    for (const IntegerLine& line : integers)
+        ReadInteger(file, *line.field);
+    for (std::string* title : titles)
+        *title = ReadTitle(file);
+}
+
 // A line as a message quotes it: short, since a damaged file may hold a line of any length.
 std::string Quoted(std::string_view line)
 {
@@ -194,6 +235,46 @@ std::optional<SettingsFileProblem> ShapeProblem(std::string_view file,
     return std::nullopt;
 }
 
+enum class TitleText {
+    DeviceCodes,   // two-byte codes only, each one the device's title command takes
+    WithHalfWidth, // CP932 with half-width characters, which the sender skips
+    NotCp932,
+};
+
+// A half-width blank counts as the full-width one it becomes.
+TitleText ReadAsCp932(std::string_view line)
+{
+    bool halfWidth = false;
+    for (size_t pos = 0, length = 0; pos < line.size(); pos += length) {
+        length = CharLength(line, pos);
+        const auto lead = static_cast<unsigned char>(line[pos]);
+        if (length == 2) {
+            const auto trail = static_cast<unsigned char>(line[pos + 1]);
+            if (TitleCharacterToJis(static_cast<std::uint16_t>(lead << 8 | trail)) == 0)
+                return TitleText::NotCp932;
+        } else if (!IsBlank(line[pos])) {
+            const bool halfWidthKana = lead >= 0xA1 && lead <= 0xDF;
+            if (lead >= 0x80 && !halfWidthKana)
+                return TitleText::NotCp932;
+            halfWidth = true;
+        }
+    }
+    return halfWidth ? TitleText::WithHalfWidth : TitleText::DeviceCodes;
+}
+
+// A title of bytes that are no CP932 text would reach the devices as other characters. A UTF-8
+// title is refused even where its bytes happen to be CP932, unless the device takes every code:
+// its file came from a UTF-8 editor, and its other titles would be other characters too.
+std::optional<std::string> TitleEncodingProblem(std::string_view line)
+{
+    const TitleText text = ReadAsCp932(line);
+    const bool utf8 = IsUtf8Text(line);
+    if (text == TitleText::DeviceCodes || (text == TitleText::WithHalfWidth && !utf8))
+        return std::nullopt;
+    return std::string("the title is not Shift_JIS (CP932) text; ") +
+           (utf8 ? "the file looks like UTF-8" : "the file may be in another encoding or damaged");
+}
+
 // A whole line of digits from 0 to `highest`, nothing around it.
 std::optional<int> StrictInteger(std::string_view line, int highest)
 {
@@ -216,26 +297,16 @@ std::string WriteSettingsFile()
     return file;
 }
 
-void ReadSettingsFile(std::string_view file)
+TitleEncoding ReadSettingsFile(std::string_view file)
 {
-    // In a file of exactly 134 lines each line is one value, so a title with half-width blanks
-    // (files written on Windows hold such titles) keeps its place instead of falling into tokens.
-    const std::vector<std::string_view> lines = SplitLines(file);
-    const std::vector<IntegerLine> integers = IntegerLines();
-    const std::vector<std::string*> titles = TitleLines();
-    if (lines.size() == SettingsFileLines) {
-        for (size_t i = 0; i < integers.size(); ++i) {
-            std::string_view line = lines[i];
-            ReadInteger(line, *integers[i].field);
-        }
-        for (size_t i = 0; i < titles.size(); ++i)
-            *titles[i] = FitToBuffer(TitleOfLine(lines[integers.size() + i]));
-        return;
+    if (!IsUtf8Text(file)) {
+        ReadValues(file);
+        return TitleEncoding::Cp932;
     }
-    for (const IntegerLine& line : integers)
-        ReadInteger(file, *line.field);
-    for (std::string* title : titles)
-        *title = ReadTitle(file);
+    ReadValues(Utf8ToCp932(file));
+    for (std::string* title : TitleLines())
+        *title = Cp932Prefix(*title, TitleBytes);
+    return TitleEncoding::Utf8;
 }
 
 std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)
@@ -259,6 +330,8 @@ std::optional<SettingsFileProblem> ReadSettingsFileStrict(std::string_view file)
             values.push_back(*value);
             continue;
         }
+        if (auto problem = TitleEncodingProblem(lines[i]))
+            return SettingsFileProblem{number, std::move(*problem)};
         std::string title = TitleOfLine(lines[i]);
         if (title.size() > static_cast<size_t>(TitleBytes))
             return SettingsFileProblem{number, "a title holds at most 28 bytes, this one " +

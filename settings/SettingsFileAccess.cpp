@@ -25,14 +25,14 @@ std::optional<std::string> ReadFileAt(const std::string& path)
     return bytes.toStdString();
 }
 
-bool ReadSettingsFileAt(const std::string& path)
+std::optional<TitleEncoding> ReadSettingsFileAt(const std::string& path)
 {
     const std::optional<std::string> bytes = ReadFileAt(path);
     if (!bytes)
-        return false;
-    ReadSettingsFile(*bytes);
+        return std::nullopt;
+    const TitleEncoding encoding = ReadSettingsFile(*bytes);
     DeviceSettings.modified = 0;
-    return true;
+    return encoding;
 }
 
 std::string ReadSettingsFileStrictAt(const std::string& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SafeFile.h"
+#include "settings/SettingsFile.h"
 
 #include <optional>
 #include <string>
@@ -9,8 +10,8 @@
 // only; on failure the record and `modified` stay as they were (WriteFileSafely tells what becomes
 // of the file).
 
-// False when `path` is no regular file that can be read whole.
-bool ReadSettingsFileAt(const std::string& path);
+// How the titles were written; nothing when `path` is no regular file that can be read whole.
+std::optional<TitleEncoding> ReadSettingsFileAt(const std::string& path);
 
 // For sending: reads `path` with ReadSettingsFileStrict. Empty on success, else
 // "PATH:LINE: what is wrong" (or "PATH: cannot read the file").

@@ -58,12 +58,12 @@ TEST_F(CMainFrameTest, MenuHasEveryItemInOrder)
             items << (item->isSeparator() ? QStringLiteral("-") : item->text());
     }
     EXPECT_EQ(menus, (QStringList{utf8("ファイル"), utf8("設定"), utf8("通信"), utf8("情報")}));
-    EXPECT_EQ(
-        items,
-        (QStringList{utf8("新規作成"), utf8("開く"), utf8("上書き保存"), utf8("名前をつけて保存"),
-                     "-", utf8("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"), utf8("タイトル"), utf8("ホワイトレベル"),
-                     utf8("画面垂直オフセット"), utf8("画面水平オフセット"), utf8("Picture番号"),
-                     utf8("通信の設定"), utf8("操作ガイド"), utf8("mrv508 のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+    EXPECT_EQ(items, (QStringList{utf8("新規作成"), utf8("開く"), utf8("上書き保存"),
+                                  utf8("名前をつけて保存"), "-", utf8("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
+                                  utf8("タイトル"), utf8("タイトル一覧"), utf8("ホワイトレベル"),
+                                  utf8("画面垂直オフセット"), utf8("画面水平オフセット"),
+                                  utf8("Picture番号"), utf8("通信の設定"), utf8("操作ガイド"),
+                                  utf8("mrv508 のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
 
 TEST_F(CMainFrameTest, ToolbarHasSevenLargeButtonsWithSeparatorsTooltipsAndPrompts)

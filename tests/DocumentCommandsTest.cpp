@@ -19,12 +19,16 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::string NewQuestion = "データを保存せずに新規作成しますか？";
 const std::string OpenQuestion = "データを保存せずに別のファイルを開きますか？";
 const std::string ExitQuestion = "データを保存せずに終了しますか？";
 const std::string CantOpen = "Can't file open";
+const std::string MadeShiftJis =
+    "UTF-8 で書かれたタイトルを Shift_JIS に直しました。保存すると Shift_JIS で書かれます。";
 const std::string RecoveryQuestion = "前回保存されなかった設定があります。復元しますか？";
 const std::string Unreadable =
     "前回保存されなかった設定を読み込めません。次の名前で残してあります:";
@@ -64,6 +68,7 @@ protected:
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
         QFile::copy(MRV508_TEST_DATA "/japanese.dat", folder.filePath("other.dat"));
+        QFile::copy(MRV508_TEST_DATA "/japanese-utf8.dat", folder.filePath("utf8.dat"));
         boxes().clear();
     }
     void TearDown() override
@@ -165,6 +170,9 @@ TEST_P(DocumentCommandsTest, RunsItsFlow)
               flow.damaged ? 1 : 0);
     EXPECT_EQ(SerialLink.readerStarted(), !flow.ends);
     EXPECT_EQ(frame->isVisible(), !flow.closes);
+    if (std::find(flow.steps.begin(), flow.steps.end(), "NoConnect") != flow.steps.end()) {
+        EXPECT_EQ(DeviceSettings.allSetStep, 0) << "No Connect stops a running batch";
+    }
 }
 
 // clang-format off
@@ -181,6 +189,9 @@ INSTANTIATE_TEST_SUITE_P(Flows, DocumentCommandsTest, testing::Values(
          .chosen = {nullptr}, .questions = {OpenQuestion}, .dialogs = {"open"}},
     Flow{.name = "OpenLoads", .steps = {"Ctrl+O"}, .chosen = {"other.dat"}, .dialogs = {"open"},
          .vOffset = 0, .currentAfter = "other.dat"},
+    Flow{.name = "OpenUtf8WarnsAndCountsAsModified", .steps = {"Open"}, .chosen = {"utf8.dat"},
+         .dialogs = {"open"}, .boxTexts = {MadeShiftJis}, .vOffset = 0, .currentAfter = "utf8.dat",
+         .modifiedAfter = 1},
     Flow{.name = "OpenMissingFailsButNamesTheFileSaveCreates", .steps = {"Open", "Save"},
          .modified = 1, .answers = {true}, .chosen = {"missing.dat"}, .questions = {OpenQuestion},
          .dialogs = {"open"}, .boxTexts = {CantOpen}, .currentAfter = "missing.dat",

@@ -1,4 +1,5 @@
 #include "send/SendOptions.h"
+#include "link/SystemConsole.h"
 #include "send/RunSender.h"
 #include "support/FakeDeviceFinder.h"
 #include "support/SimulatorProcess.h"
@@ -99,7 +100,7 @@ TEST(SendOptionsTest, ListPortsNamesEachComNameThenTheOtherDevicesFound)
         {mapped.toStdString(), "", "FTDI", "FT232R USB UART", "A1B2C3", "0403:6001"},
         {"/dev/ttyUSB9", "/dev/serial/by-id/usb-B", "", "PL2303", "", "067b:2303"},
         {"/dev/ttyS0", "", "", "", "", ""}};
-    FakeDeviceFinder::installed().consoleList = {"/dev/ttyS0"};
+    SetActiveConsoles("ttyS0");
     std::ostringstream out, err;
     EXPECT_EQ(RunSender(command({"--list-ports"}), out, err), SendAllAccepted);
     std::string expected;
@@ -112,4 +113,5 @@ TEST(SendOptionsTest, ListPortsNamesEachComNameThenTheOtherDevicesFound)
                 "found  /dev/ttyS0, system console\n";
     EXPECT_EQ(out.str(), expected);
     FakeDeviceFinder::installed() = FakeDeviceFinder();
+    SetActiveConsoles("");
 }

@@ -3,6 +3,7 @@
 #include "link/LinkSupervision.h"
 #include "link/LockHolder.h"
 #include "link/PortSurvey.h"
+#include "link/SystemConsole.h"
 #include "platform/Profile.h"
 #include "res/Messages.h"
 #include "settings/DeviceSettings.h"
@@ -23,14 +24,16 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <grp.h>
+#include <map>
 #include <ostream>
 #include <poll.h>
 #include <random>
 #include <signal.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -176,7 +179,7 @@ TEST(SerialPortTest, APortHeldByAnotherOpenCannotBeSharedUntilItIsClosed)
 }
 
 // Another program may have the port open without its lock (a terminal, a simulator's own side):
-// the one named is the lock's holder.
+// the one named is the lock's holder, by a name that cannot steer the terminal.
 TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
 {
     RawPty pty;
@@ -187,6 +190,7 @@ TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
     if (child == 0) {
+        prctl(PR_SET_NAME, "holder\x1b[2J");
         SerialPort port;
         const char held = port.open(pty.slave).empty() ? 'y' : 'n';
         [[maybe_unused]] const ssize_t ignored = write(ready[1], &held, 1);
@@ -195,16 +199,27 @@ TEST(SerialPortTest, TheProgramNamedAsHolderIsTheOneHoldingTheLock)
     }
     char held = 'n';
     EXPECT_EQ(read(ready[0], &held, 1), 1);
-    std::ifstream comm("/proc/self/comm");
-    std::string name;
-    std::getline(comm, name);
     EXPECT_EQ(held, 'y');
-    EXPECT_EQ(LockHolder(pty.slave), name + " (pid " + std::to_string(child) + ")");
+    EXPECT_EQ(LockHolder(pty.slave), "holder\\x1b[2J (pid " + std::to_string(child) + ")");
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     close(ready[0]);
     close(ready[1]);
     close(openWithoutLock);
+}
+
+TEST(SerialPortTest, APrintedNameShowsControlCharactersAndBrokenUtf8Escaped)
+{
+    const std::pair<std::string, std::string> names[] = {
+        {"mrv508-send", "mrv508-send"},
+        {"漢字", "漢字"},
+        {"a\\b", "a\\\\b"},
+        {"\x1b[2J\x7f\t", "\\x1b[2J\\x7f\\x09"},
+        {"\xc2\x9b[1m\xc2\xa0", "\\xc2\\x9b[1m\xc2\xa0"},
+        {"cut\xe6\xbc", "cut\\xe6\\xbc"},
+        {"\xff\xc0\xaf\xed\xa0\x80", "\\xff\\xc0\\xaf\\xed\\xa0\\x80"}};
+    for (const auto& [name, shown] : names)
+        EXPECT_EQ(PrintableName(name), shown);
 }
 
 // Opens the path as an ordinary user would and returns the reason of a failure. Root passes every
@@ -285,6 +300,58 @@ TEST(SerialPortTest, APortIsFreeForAnyoneOnceItsHolderClosedItOrDied)
     waitpid(holder, nullptr, 0);
     EXPECT_EQ(openUnprivileged(pty.slave), "");
 }
+
+// ---- Terminals that are no line to a device ---------------------------------------------------
+
+// "listed" stands for a pseudo-terminal that the kernel's console list names, "free" for one it
+// does not name, "link" for a link to /dev/tty1.
+struct ConsoleCase
+{
+    const char* name;
+    std::string path;
+    bool refused = true;
+};
+
+void PrintTo(const ConsoleCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ConsoleRefusalTest : public testing::TestWithParam<ConsoleCase>
+{
+};
+
+// Tried as an ordinary user, who may open no console: a check that came after open() would fail
+// the row instead of touching a console. The port survey must say the same.
+TEST_P(ConsoleRefusalTest, NeitherTheToolNorTheSenderOpensAConsole)
+{
+    RawPty listed, free;
+    QTemporaryDir folder;
+    const std::string link = folder.filePath("tty").toStdString();
+    ASSERT_EQ(chmod(listed.slave.c_str(), 0666) | chmod(free.slave.c_str(), 0666) |
+                  chmod(qPrintable(folder.path()), 0755) | symlink("/dev/tty1", link.c_str()),
+              0);
+    SetActiveConsoles("ttyS9 " + listed.slave.substr(std::strlen("/dev/")));
+    const std::map<std::string, std::string> made{
+        {"listed", listed.slave}, {"free", free.slave}, {"link", link}};
+    const ConsoleCase& c = GetParam();
+    const std::string path = made.contains(c.path) ? made.at(c.path) : c.path;
+    EXPECT_EQ(openUnprivileged(path), c.refused ? path + ": is the system console." : "");
+    EXPECT_EQ(PortSurvey::Take().status(path).presence == PortPresence::SystemConsole, c.refused);
+    SetActiveConsoles("");
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ConsoleRefusalTest,
+                         testing::Values(ConsoleCase{"FirstVirtualConsole", "/dev/tty0"},
+                                         ConsoleCase{"LastVirtualConsole", "/dev/tty63"},
+                                         ConsoleCase{"ControllingTerminal", "/dev/tty"},
+                                         ConsoleCase{"Console", "/dev/console"},
+                                         ConsoleCase{"LinkToAVirtualConsole", "link"},
+                                         ConsoleCase{"InTheKernelsList", "listed"},
+                                         ConsoleCase{"PseudoTerminal", "free", false}),
+                         [](const testing::TestParamInfo<ConsoleCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // ---- Open failures seen by the operator -------------------------------------------------------
 

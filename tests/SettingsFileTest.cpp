@@ -19,7 +19,7 @@ namespace {
 
 const std::string Kan = "\x8a\xbf"; // 漢 in CP932
 const std::string FullBlank = "\x81\x40";
-const std::string Utf8 = "\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82"; // あああ in UTF-8
+const std::string Utf8 = "\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82\xe3\x81\x82"; // ああああ in UTF-8
 
 std::string Repeat(const std::string& text, int times)
 {
@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, GoldenFileTest,
     testing::Values(std::pair("", "defaults.dat"), std::pair("japanese.dat", "japanese.dat"),
                     std::pair("japanese-lf.dat", "japanese.dat"),
+                    std::pair("japanese-utf8.dat", "japanese.dat"),
                     std::pair("windows-blanks.dat", "windows-blanks-saved.dat")));
 
 // Foreign and damaged files are read token by token, those of 134 lines line by line. `ints` and
@@ -158,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(Files, ForeignFileTest, testing::Values(
             Numbered({"t0", "a" + FullBlank + "b", Repeat(FullBlank, 3), "s", "s"}, 5, 65)},
     Foreign{"LongTokenCutBetweenCharacters", OnesFile + "AB" + Repeat(Kan, 17) + "\nnext", Ones,
             {"AB" + Repeat(Kan, 15), "next"}},
-    Foreign{"Utf8", OnesFile + "漢字\n" + Repeat(Utf8, 4) + "\n", Ones,
-            {"漢字", Repeat(Utf8, 4).substr(0, 32)}}),
+    Foreign{"Utf8MadeCp932CutTo28Bytes", OnesFile + "漢😀字\n" + Repeat(Utf8, 4) + "\n", Ones,
+            {Kan + "\x81\x48\x8e\x9a", Repeat("\x82\xa0", 14)}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -219,6 +220,8 @@ class StrictReadTest : public SettingsFileTest, public testing::WithParamInterfa
 {
 };
 
+const std::string NotCp932 = "the title is not Shift_JIS (CP932) text; ";
+
 TEST_P(StrictReadTest, TakesOnlyAFileFitToSend)
 {
     const std::string old = WriteSettingsFile();
@@ -250,7 +253,11 @@ INSTANTIATE_TEST_SUITE_P(Files, StrictReadTest, testing::Values(
     StrictCase{"NoNumber", SendableWith(68, "8 "), 68, "a white level is 0 to 9, not \"8 \""},
     StrictCase{"Title29Bytes", SendableWith(134, "A" + Repeat(Kan, 14)), 134, "28 bytes, this one 29"},
     StrictCase{"BlanksMakeTheTitleTooLong", SendableWith(69, Repeat(Kan, 13) + " A"), 69,
-               "this one 29"}),
+               "this one 29"},
+    StrictCase{"Utf8Title", SendableWith(70, "テスト"), 70, NotCp932 + "the file looks like UTF-8"},
+    StrictCase{"Utf8TitleThatReadsAsHalfWidthCp932", SendableWith(71, Repeat("漢字タイトル", 2)), 71,
+               NotCp932 + "the file looks like UTF-8"},
+    StrictCase{"BytesOfNoEncoding", SendableWith(72, Kan + "\xFF"), 72, NotCp932 + "the file may"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -280,7 +287,7 @@ TEST_P(DiskTest, SucceedsWholeOrChangesNothing)
     const std::string old = Slurp(target);
     const QStringList files = listing();
     const auto act = [&] {
-        return row.save ? bool(WriteSettingsFileAt(target)) : ReadSettingsFileAt(target);
+        return row.save ? bool(WriteSettingsFileAt(target)) : ReadSettingsFileAt(target).has_value();
     };
     const std::optional<bool> done =
         row.asNobody ? InChild(act, {.asNobody = true, .largestFile = {}}) : act();

@@ -1,4 +1,5 @@
 #include "editors/TitleCommand.h"
+#include "editors/TitleEncoding.h"
 #include "settings/DeviceSettings.h"
 
 #include <gtest/gtest.h>

@@ -2,13 +2,12 @@
 
 #include "platform/SerialDeviceFinder.h"
 
-// A device list and console list that tests set; installed for the whole test process, so that
-// no test finds, let alone opens, a device of the machine it runs on.
+// A device list that tests set; installed for the whole test process, so that no test finds, let
+// alone opens, a device of the machine it runs on.
 class FakeDeviceFinder : public SerialDeviceFinder
 {
 public:
     std::vector<SerialDevice> present() const override { return devices; }
-    std::vector<std::string> consoles() const override { return consoleList; }
 
     static FakeDeviceFinder& installed()
     {
@@ -17,5 +16,4 @@ public:
     }
 
     std::vector<SerialDevice> devices;
-    std::vector<std::string> consoleList;
 };

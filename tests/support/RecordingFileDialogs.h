@@ -12,9 +12,16 @@ class RecordingFileDialogs : public FileDialogs
 public:
     std::optional<std::string> askOpenPath() override { return answer("open"); }
     std::optional<std::string> askSavePath(const std::string&) override { return answer("save"); }
+    std::optional<std::string> askOpenCsvPath() override { return answer("open csv"); }
+    std::optional<CsvSaveChoice> askSaveCsvPath() override
+    {
+        const std::optional<std::string> path = answer("save csv");
+        return path ? std::optional(CsvSaveChoice{*path, csvShiftJis}) : std::nullopt;
+    }
 
     std::vector<std::string> asked; // "open" or "save", in order
     std::deque<std::optional<std::string>> answers;
+    bool csvShiftJis = false;
 
 private:
     std::optional<std::string> answer(const char* kind)

@@ -1,3 +1,4 @@
+#include "link/SystemConsole.h"
 #include "support/FakeDeviceFinder.h"
 #include "support/RecordingBoxes.h"
 #include "support/RecordingFileDialogs.h"
@@ -27,7 +28,8 @@ extern "C" const char* __tsan_default_options()
     return "halt_on_error=1:die_after_fork=0:suppressions=" MRV508_SANITIZER_FILES "/tsan.supp";
 }
 
-// Widget tests run headless, and no test ever touches the operator's profile, lock or state.
+// Widget tests run headless, and no test ever touches the operator's profile, lock or state, nor
+// takes the machine's consoles for its own.
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -47,6 +49,7 @@ int main(int argc, char** argv)
     SetBoxes(&boxes);
     SetFileDialogs(&fileDialogs());
     SetDeviceFinder(&FakeDeviceFinder::installed());
+    SetActiveConsoles("");
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
