@@ -57,6 +57,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
     while (true) {
         if (!awaited && !stopped && !lost)
             sendNext();
+        handOver();
         const std::optional<Clock::time_point> wake = nextWake();
         if (!wake)
             break;
@@ -319,8 +320,15 @@ void LineSender::settle(const PlannedLine& line, LineResult result, const char* 
         outcome.reply = ShownReply(reply);
         outcome.answered = std::chrono::system_clock::now();
     }
+    settled.emplace_back(&line, outcome);
+}
+
+void LineSender::handOver()
+{
     if (onOutcome)
-        onOutcome(line, outcome);
+        for (const auto& [line, outcome] : settled)
+            onOutcome(*line, outcome);
+    settled.clear();
 }
 
 void LineSender::leaveUnsent(Device& device, const std::string& why)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class LineScheduler;
@@ -29,7 +30,9 @@ public:
     LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd = -1);
     ~LineSender();
 
-    // Called as each sent line's outcome becomes known: accepted, rejected, not answered, late.
+    // Called for each sent line's outcome once it is known (accepted, rejected, not answered,
+    // late), as soon as the next frame is on its way or none goes: on a busy line the frame need
+    // not wait for the handler.
     using OutcomeHandler = std::function<void(const PlannedLine&, const LineOutcome&)>;
 
     // One tally per slave, in the order the plan first names them; each problem is reported to
@@ -67,6 +70,8 @@ private:
     LineOutcome& outcomeOf(const PlannedLine& line);
     // The line's outcome is known.
     void settle(const PlannedLine& line, LineResult result, const char* reply);
+    // Gives the outcomes settled since the last time to onOutcome.
+    void handOver();
     // The lines from the device's next on are not sent, for `why`.
     void leaveUnsent(Device& device, const std::string& why);
     // A write that failed because the line is gone, not because it was slow.
@@ -83,6 +88,7 @@ private:
     const PlannedLine* planStart = nullptr;
     std::vector<LineOutcome> lineOutcomes;
     OutcomeHandler onOutcome;
+    std::vector<std::pair<const PlannedLine*, LineOutcome>> settled;
     std::optional<Sent> awaited;
     int replyPos = 0;
     ReplyLineGatherer gatherer{replyPos};
