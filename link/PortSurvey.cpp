@@ -16,6 +16,14 @@ bool exists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
+// Serial ports and pseudo-terminals are character devices; a folder or a plain file is no port,
+// however present it is.
+bool isCharacterDevice(const std::string& path)
+{
+    struct stat info = {};
+    return stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
 std::string joined(const std::vector<std::string>& parts, const char* separator)
 {
     std::string text;
@@ -56,6 +64,8 @@ PortStatus PortSurvey::status(const std::string& path) const
         status.presence = PortPresence::SystemConsole;
     } else if (!exists(path)) {
         status.presence = PortPresence::NotPresent;
+    } else if (!isCharacterDevice(path)) {
+        status.presence = PortPresence::NotSerialDevice;
     } else if (const std::string holder = LockHolder(path); holder.empty()) {
         status.presence = PortPresence::Present;
     } else {
@@ -99,6 +109,8 @@ std::string PresenceText(const PortStatus& status)
         return "present";
     case PortPresence::NotPresent:
         return "not present";
+    case PortPresence::NotSerialDevice:
+        return "not a serial device";
     case PortPresence::InUse:
         return "in use by " + status.holder;
     case PortPresence::OpenHere:

@@ -7,7 +7,7 @@
 #include <vector>
 
 // What a device path stands for on this machine, as the port dialogs and the sender show it.
-enum class PortPresence { Present, NotPresent, InUse, OpenHere, SystemConsole };
+enum class PortPresence { Present, NotPresent, NotSerialDevice, InUse, OpenHere, SystemConsole };
 
 struct PortStatus
 {
@@ -40,7 +40,8 @@ std::string DeviceIdentity(const SerialDevice& device);
 // A drop-down item: the path, with identity and USB id where known.
 std::string DeviceChoiceText(const SerialDevice& device);
 
-// "present", "not present", "in use by NAME", "open in this program", "system console".
+// "present", "not present", "not a serial device", "in use by NAME", "open in this program",
+// "system console".
 std::string PresenceText(const PortStatus& status);
 // "/dev/ttyUSB0 (FTDI FT232R USB UART, A1B2C3)", "/dev/ttyS0 (not present)", ...
 std::string PortStatusLine(const PortStatus& status);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -16,13 +17,22 @@
 
 namespace {
 
-std::string groupOwning(const std::string& path)
+// Whom to ask when the device refuses us: its group's members where the group may read and
+// write it, else only its owner, whose group a udev rule would first have to let in.
+std::string permissionAdvice(const std::string& path)
 {
     struct stat info = {};
     if (stat(path.c_str(), &info) != 0)
         return {};
-    const struct group* owner = getgrgid(info.st_gid);
-    return owner ? owner->gr_name : std::to_string(info.st_gid);
+    if ((info.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP)) {
+        const struct group* group = getgrgid(info.st_gid);
+        const std::string name = group ? group->gr_name : std::to_string(info.st_gid);
+        return " Join the group \"" + name + "\" that owns the device.";
+    }
+    const struct passwd* owner = getpwuid(info.st_uid);
+    const std::string name = owner ? owner->pw_name : std::to_string(info.st_uid);
+    return " Only its owner, " + name +
+           ", may open it; a udev rule can give its group access (see the operator's guide).";
 }
 
 OpenFailure failureOf(int error)
@@ -54,11 +64,8 @@ std::string openFailureReason(const std::string& path, int error)
     case ENXIO:
         return path + ": no such device.";
     case EACCES:
-    case EPERM: {
-        const std::string group = groupOwning(path);
-        return path + ": permission denied." +
-               (group.empty() ? "" : " Join the group \"" + group + "\" that owns the device.");
-    }
+    case EPERM:
+        return path + ": permission denied." + permissionAdvice(path);
     case EBUSY:
     case EWOULDBLOCK:
         return path + ": held by another program.";

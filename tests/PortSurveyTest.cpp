@@ -29,6 +29,7 @@ TEST(PortSurveyTest, SaysWhatEachPathStandsForAndNeverOpensTheConsole)
     const PortSurvey survey{{found}, {}};
     const PortSurvey console{{found}, {"/dev/tty0", byId}};
     EXPECT_EQ(PortStatusLine(survey.status(missing)), missing + " (not present)");
+    EXPECT_EQ(PresenceText(survey.status(folder.path().toStdString())), "not a serial device");
     EXPECT_EQ(PortStatusLine(survey.status(byId)), byId + " (FTDI FT232R USB UART, A1B2C3)");
     EXPECT_EQ(PortStatusLine(console.status(link)),
               link + " (system console, FTDI FT232R USB UART, A1B2C3)");

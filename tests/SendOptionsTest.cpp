@@ -94,7 +94,7 @@ TEST(SendOptionsTest, ListPortsNamesEachComNameThenTheOtherDevicesFound)
     ClearProfile();
     QTemporaryDir folder;
     const QString mapped = folder.filePath(QStringLiteral("ttyMAPPED"));
-    QFile(mapped).open(QIODevice::WriteOnly);
+    QFile::link(QStringLiteral("/dev/null"), mapped); // a character device, as an adapter is
     MapPortInProfile(2, mapped.toStdString());
     FakeDeviceFinder::installed().devices = {
         {mapped.toStdString(), "", "FTDI", "FT232R USB UART", "A1B2C3", "0403:6001"},

@@ -30,6 +30,7 @@
 #include <map>
 #include <ostream>
 #include <poll.h>
+#include <pwd.h>
 #include <random>
 #include <signal.h>
 #include <string>
@@ -39,6 +40,7 @@
 #include <termios.h>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <unistd.h>
 
 using testing::StartsWith;
@@ -263,11 +265,22 @@ std::string openUnprivileged(const std::string& path)
     return reason;
 }
 
-TEST(SerialPortTest, ADeviceWithoutPermissionSaysSo)
+// Joining the device's group helps only where the group may read and write it.
+TEST(SerialPortTest, ADeviceWithoutPermissionSaysWhoMayOpenIt)
 {
     RawPty pty;
-    ASSERT_EQ(chmod(pty.slave.c_str(), 0), 0);
-    EXPECT_THAT(openUnprivileged(pty.slave), StartsWith(pty.slave + ": permission denied."));
+    struct stat info = {};
+    ASSERT_EQ(stat(pty.slave.c_str(), &info), 0);
+    const std::string owner = getpwuid(info.st_uid)->pw_name;
+    const std::string group = getgrgid(info.st_gid)->gr_name;
+    const std::pair<mode_t, std::string> cases[] = {
+        {0600, " Only its owner, " + owner + ", may open it; a udev rule"},
+        {0660, " Join the group \"" + group + "\" that owns the device."}};
+    for (const auto& [mode, advice] : cases) {
+        ASSERT_EQ(chmod(pty.slave.c_str(), mode), 0);
+        EXPECT_THAT(openUnprivileged(pty.slave), StartsWith(pty.slave + ": permission denied." + advice))
+            << std::oct << mode;
+    }
 }
 
 // A port must be free again for anyone once its holder has closed it or has been killed, while
