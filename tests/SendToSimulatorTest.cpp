@@ -2,6 +2,7 @@
 #include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
+#include "support/BuildPaths.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
 
@@ -39,7 +40,7 @@ protected:
     {
         if (files.isEmpty())
             files = {QString::fromStdString(file())};
-        sender.start(QStringLiteral(MRV508_SEND_PATH),
+        sender.start(QString::fromStdString(SenderPath()),
                      files + QStringList{"--pace", "0"} + options);
     }
 
