@@ -308,7 +308,7 @@ void CTitleTableDlg::OnImport()
                     ("\n" + *path + ":" + std::to_string(problem->line) + ": " + problem->what));
         return;
     }
-    const TitlesCsvImport& imported = std::get<TitlesCsvImport>(read);
+    const auto& imported = std::get<TitlesCsvImport>(read);
     std::vector<TitleChange> changes;
     for (int channel = 0; channel < ChannelCount; ++channel)
         for (int position = 0; position < TitleCount; ++position)

@@ -1,8 +1,10 @@
 #include "link/CommLink.h"
 
+#include "ledger/CommandItem.h"
 #include "link/CommandFrame.h"
 #include "link/LinkSupervision.h"
 #include "link/PortOpening.h"
+#include "link/PortSurvey.h"
 #include "link/ReplyInterpreter.h"
 #include "link/ReplyLineGatherer.h"
 #include "platform/MessageBoxes.h"
@@ -12,6 +14,8 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <iostream>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <system_error>
@@ -41,6 +45,7 @@ void CommLink::StartLink()
 
 void CommLink::OpenPort()
 {
+    linePath = PortDevicePath(DeviceSettings.comPort);
     const std::string reason = OpenComPort(port, DeviceSettings.comPort);
     if (!reason.empty())
         ShowLinkError(Message::FileOpenFailed + ("\n\n" + reason));
@@ -89,6 +94,9 @@ void CommLink::StopLink()
     if (readerThread.joinable())
         readerThread.join();
     portHungUp = 0; // a release still on its way must leave the next port alone
+    if (const std::optional<Awaited> unanswered = awaitReply(std::nullopt))
+        record(*unanswered, LedgerResult::NotAnswered, "");
+    ledger.reset();
     port.close();
     if (wakeFd >= 0)
         close(wakeFd);
@@ -120,6 +128,15 @@ void CommLink::SendCommand(const std::string& commandLine)
     // Awaited before the write starts: a device that answers while the write is still waited
     // for must clear the flag, not find it set afterwards and end in a false "No Connect".
     NoteCommandSent();
+    // Opened with the first command rather than the port, which opens while the window starts.
+    if (!ledger) {
+        ledger = std::make_unique<Ledger>(Ledger::DefaultPath(), "mrv508", std::cerr);
+        lineName = StableLineName(linePath, PortSurvey::Take());
+    }
+    const std::optional<int> slave =
+        DeviceSettings.rsControl != 0 ? std::optional<int>(DeviceSettings.slaveNo) : std::nullopt;
+    if (const std::optional<Awaited> unanswered = awaitReply(Awaited{lineName, slave, *frame}))
+        record(*unanswered, LedgerResult::NotAnswered, "");
     // Failures are not reported here: the missing reply ends in "No Connect".
     port.write(frame->data(), frame->size(), WriteTimeoutMs);
 }
@@ -167,10 +184,36 @@ void CommLink::InterpretReply(const char* line)
 {
     const ReplyOutcome outcome =
         InterpretReplyLine(line, DeviceSettings.rsControl, DeviceSettings.allSetStep);
+    // Taken before the reply counts as come: the batch's next frame must not find it awaited.
+    const std::optional<Awaited> answered = awaitReply(std::nullopt);
     // The outcome is stored before the reply counts as come, so that whoever sees the reply come
     // (the batch's next step) also sees whether the device refused the line.
     DeviceSettings.replyError = outcome.replyError;
     NoteReplyLine();
+    // Before the box, which waits for the operator.
+    const char* text = ReplyText(line, DeviceSettings.rsControl);
+    if (answered)
+        record(*answered,
+               std::strcmp(text, "GO\r\n") == 0 ? LedgerResult::Accepted : LedgerResult::Rejected,
+               ShownReply(text));
     if (outcome.box)
         readerBoxes.show(*outcome.box);
+}
+
+std::optional<CommLink::Awaited> CommLink::awaitReply(std::optional<Awaited> next)
+{
+    std::lock_guard guard(awaitedLock);
+    std::swap(awaited, next);
+    return next;
+}
+
+void CommLink::record(const Awaited& sent, LedgerResult result, const std::string& reply)
+{
+    if (!ledger)
+        return;
+    // Every command the tool builds has a name; anything else is kept under its own bytes.
+    const CommandItem item = NameCommandItem(sent.frame, sent.slave.has_value())
+                                 .value_or(CommandItem{sent.frame, sent.frame, sent.frame});
+    ledger->record({sent.line, sent.slave, item.item, item.value, sent.frame, result, reply, false,
+                    std::chrono::system_clock::now()});
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "ledger/Ledger.h"
 #include "link/BoxRelay.h"
 #include "link/SerialPort.h"
 #include "link/WindowThreadCalls.h"
 
 #include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -32,16 +36,33 @@ public:
     bool readerStarted() const { return readerThread.joinable(); }
 
 private:
+    // The frame whose reply is awaited, as the ledger records it.
+    struct Awaited
+    {
+        std::string line; // the line's stable name
+        std::optional<int> slave;
+        std::string frame;
+    };
+
     void ReplyReaderProc();
     void InterpretReply(const char* line);
     void handOverHungUpPort(); // reader thread
+    // Returns the frame that was awaited, and awaits `next`.
+    std::optional<Awaited> awaitReply(std::optional<Awaited> next);
+    // The frame's outcome, now that it is known.
+    void record(const Awaited& sent, LedgerResult result, const std::string& reply);
 
     SerialPort port;
     int wakeFd = -1;
     std::thread readerThread;
     std::atomic<int> readerRunning = 0;
-    std::atomic<int> portHungUp = 0; // the reader has handed the port over for closing
+    std::atomic<int> portHungUp = 0;             // the reader has handed the port over for closing
     std::atomic<long long> bytesWithoutLine = 0; // received since the last reply line
+    std::string linePath;                        // window thread
+    std::string lineName;                        // window thread
+    std::unique_ptr<Ledger> ledger;              // from the first command until the link stops
+    std::mutex awaitedLock;
+    std::optional<Awaited> awaited;
     WindowThreadCalls windowThread;
     BoxRelay readerBoxes{windowThread};
 };

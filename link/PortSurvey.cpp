@@ -4,6 +4,7 @@
 #include "platform/Profile.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,15 @@ PortStatus PortSurvey::status(const std::string& path) const
 std::string AssignablePath(const SerialDevice& device)
 {
     return device.stablePath.empty() ? device.path : device.stablePath;
+}
+
+std::string StableLineName(const std::string& path, const PortSurvey& survey)
+{
+    if (const SerialDevice* device = survey.deviceAt(path); device && !device->stablePath.empty())
+        return device->stablePath;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
 }
 
 std::string DeviceIdentity(const SerialDevice& device)

@@ -31,6 +31,10 @@ struct PortSurvey
 
 // The path to assign for a found device: udev's stable link where it made one.
 std::string AssignablePath(const SerialDevice& device);
+// The name a line keeps across plugging and port assignments, under which the ledger knows it:
+// udev's /dev/serial/by-id link to the device behind `path` where there is one, else the path
+// made absolute.
+std::string StableLineName(const std::string& path, const PortSurvey& survey);
 // "FTDI FT232R USB UART, A1B2C3"; empty when the device tells nothing about itself.
 std::string DeviceIdentity(const SerialDevice& device);
 // A drop-down item: the path, with identity and USB id where known.

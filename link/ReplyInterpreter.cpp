@@ -27,6 +27,14 @@ const char* ReplyText(const char* line, int rsControl)
     return length < 2 ? line + length : line + 2;
 }
 
+std::string ShownReply(const char* text)
+{
+    std::string shown(text);
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
+        shown.pop_back();
+    return shown;
+}
+
 ReplyOutcome InterpretReplyLine(const char* line, int rsControl, int allSetStep)
 {
     const char* text = ReplyText(line, rsControl);

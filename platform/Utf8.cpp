@@ -42,12 +42,12 @@ bool IsUtf8Text(std::string_view bytes)
 {
     if (bytes.starts_with(Utf8Bom))
         return true;
-    bool beyondAscii = false;
+    bool kanaOrKanji = false;
     for (size_t pos = 0, length = 0; pos < bytes.size(); pos += length) {
         length = Utf8Length(bytes.substr(pos));
         if (length == 0)
             return false;
-        beyondAscii = beyondAscii || length > 1;
+        kanaOrKanji = kanaOrKanji || length >= 3;
     }
-    return beyondAscii;
+    return kanaOrKanji;
 }

@@ -10,6 +10,7 @@ size_t Utf8Length(std::string_view text);
 inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
 // Whether `bytes` are text from a UTF-8 editor rather than CP932: they start with a UTF-8 byte
-// order mark, or every character reads whole as UTF-8 and some lie beyond ASCII, which CP932 text
-// beyond ASCII hardly ever does.
+// order mark, or every character reads whole as UTF-8 and some are of three bytes (kana, kanji,
+// full-width forms), which CP932 text hardly ever makes. Two-byte forms alone are not enough:
+// pairs of CP932's half-width katakana make them ("ﾃｲ" reads as "ò").
 bool IsUtf8Text(std::string_view bytes);

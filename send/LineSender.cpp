@@ -17,15 +17,6 @@ namespace {
 
 constexpr int WriteTimeoutMs = 1000;
 
-// The reply without its RS-485 prefix and line end, as the operator is shown it.
-std::string shown(const char* text)
-{
-    std::string shown(text);
-    while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r'))
-        shown.pop_back();
-    return shown;
-}
-
 } // namespace
 
 struct LineSender::Device
@@ -46,9 +37,12 @@ LineSender::LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, 
 LineSender::~LineSender() = default;
 
 std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
-                                         SendProgress& progress)
+                                         SendProgress& progress, const OutcomeHandler& onOutcome)
 {
     this->progress = &progress;
+    this->onOutcome = onOutcome;
+    planStart = plan.data();
+    lineOutcomes.assign(plan.size(), LineOutcome{});
     group(plan);
     scheduler = std::make_unique<LineScheduler>(devices.size(), std::chrono::milliseconds(paceMs));
     std::vector<std::string> names;
@@ -63,6 +57,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
     while (true) {
         if (!awaited && !stopped && !lost)
             sendNext();
+        handOver();
         const std::optional<Clock::time_point> wake = nextWake();
         if (!wake)
             break;
@@ -88,8 +83,7 @@ std::vector<SlaveTally> LineSender::send(const std::vector<PlannedLine>& plan,
     }
     std::vector<SlaveTally> tallies;
     for (Device& device : devices) {
-        const int left = static_cast<int>(device.lines.size() - device.next);
-        device.tally.notSent += left;
+        leaveUnsent(device, stopped ? "interrupted" : "the port was lost");
         tallies.push_back(device.tally);
     }
     return tallies;
@@ -124,6 +118,7 @@ void LineSender::sendNext()
     device.late.reset();
     scheduler->sent(*chosen, now);
     ++device.tally.sent;
+    outcomeOf(line).sent = std::chrono::system_clock::now();
     awaited = Sent{*chosen, &line, now};
     if (!port.write(line.frame->data(), line.frame->size(), WriteTimeoutMs)) {
         if (hungUp())
@@ -200,14 +195,16 @@ void LineSender::answer(const char* text)
     Device& device = devices[awaited->device];
     const PlannedLine& line = *awaited->line;
     device.timeoutsInARow = 0;
-    if (std::strcmp(text, "GO\r\n") == 0) {
+    const bool accepted = std::strcmp(text, "GO\r\n") == 0;
+    settle(line, accepted ? LineResult::Accepted : LineResult::Rejected, text);
+    if (accepted) {
         ++device.tally.accepted;
     } else {
         ++device.tally.rejected;
         const ReplyOutcome outcome = InterpretReplyLine(text, 0, 1);
         report(device, line,
-               outcome.box ? outcome.box->text + " (" + shown(text) + ")"
-                           : "unknown reply " + shown(text));
+               outcome.box ? outcome.box->text + " (" + ShownReply(text) + ")"
+                           : "unknown reply " + ShownReply(text));
     }
     const size_t index = awaited->device;
     awaited.reset();
@@ -220,7 +217,9 @@ void LineSender::answerLate(Device& device, const char* text)
     const std::chrono::duration<double> after = Clock::now() - device.late->at;
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", after.count());
-    report(device, *device.late->line, "late reply " + shown(text) + " after " + seconds + " s");
+    report(device, *device.late->line,
+           "late reply " + ShownReply(text) + " after " + seconds + " s");
+    settle(*device.late->line, LineResult::Late, text);
     if (lateWindow && lateWindow->device == device.late->device) {
         lateWindow.reset();
         scheduler->release();
@@ -234,6 +233,7 @@ void LineSender::timeOut()
     Device& device = devices[index];
     ++device.tally.notAnswered;
     report(device, *awaited->line, silence());
+    settle(*awaited->line, LineResult::NotAnswered, nullptr);
     device.late = awaited;
     awaited.reset();
     ++device.next;
@@ -243,8 +243,7 @@ void LineSender::timeOut()
     scheduler->hold(lateWindow->until);
     if (++device.timeoutsInARow == TimeoutsToGiveUp && !lost) {
         device.tally.givenUp = true;
-        device.tally.notSent += static_cast<int>(device.lines.size() - device.next);
-        device.next = device.lines.size();
+        leaveUnsent(device, "the device does not answer: given up");
         progress->message(
             (rs485 ? "slave " + std::to_string(device.tally.slave) : std::string("the device")) +
             " does not answer: given up");
@@ -285,8 +284,9 @@ void LineSender::advance(size_t index)
 {
     Device& device = devices[index];
     while (device.next < device.lines.size() && !device.lines[device.next]->frame) {
-        report(device, *device.lines[device.next],
-               device.lines[device.next]->problem + " (skipped)");
+        const PlannedLine& line = *device.lines[device.next];
+        report(device, line, line.problem + " (skipped)");
+        outcomeOf(line) = {LineResult::Skipped, "", line.problem, std::nullopt, std::nullopt};
         ++device.tally.skipped;
         ++device.next;
     }
@@ -305,4 +305,37 @@ bool LineSender::hungUp() const
 {
     pollfd state{port.descriptor(), 0, 0};
     return poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
+LineOutcome& LineSender::outcomeOf(const PlannedLine& line)
+{
+    return lineOutcomes[static_cast<size_t>(&line - planStart)];
+}
+
+void LineSender::settle(const PlannedLine& line, LineResult result, const char* reply)
+{
+    LineOutcome& outcome = outcomeOf(line);
+    outcome.result = result;
+    if (reply) {
+        outcome.reply = ShownReply(reply);
+        outcome.answered = std::chrono::system_clock::now();
+    }
+    settled.emplace_back(&line, outcome);
+}
+
+void LineSender::handOver()
+{
+    if (onOutcome)
+        for (const auto& [line, outcome] : settled)
+            onOutcome(*line, outcome);
+    settled.clear();
+}
+
+void LineSender::leaveUnsent(Device& device, const std::string& why)
+{
+    for (; device.next < device.lines.size(); ++device.next) {
+        outcomeOf(*device.lines[device.next]) = {LineResult::NotSent, "", why, std::nullopt,
+                                                 std::nullopt};
+        ++device.tally.notSent;
+    }
 }

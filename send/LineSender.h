@@ -1,13 +1,16 @@
 #pragma once
 
 #include "link/ReplyLineGatherer.h"
+#include "send/LineOutcome.h"
 #include "send/SendPlan.h"
 #include "send/SlaveTally.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class LineScheduler;
@@ -27,10 +30,18 @@ public:
     LineSender(SerialPort& port, bool rs485, int paceMs, int timeoutMs, int stopFd = -1);
     ~LineSender();
 
+    // Called for each sent line's outcome once it is known (accepted, rejected, not answered,
+    // late), as soon as the next frame is on its way or none goes: on a busy line the frame need
+    // not wait for the handler.
+    using OutcomeHandler = std::function<void(const PlannedLine&, const LineOutcome&)>;
+
     // One tally per slave, in the order the plan first names them; each problem is reported to
     // progress as it happens.
-    std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, SendProgress& progress);
+    std::vector<SlaveTally> send(const std::vector<PlannedLine>& plan, SendProgress& progress,
+                                 const OutcomeHandler& onOutcome = {});
     bool interrupted() const { return stopped; }
+    // What became of each line of the last plan sent, in the plan's order.
+    const std::vector<LineOutcome>& outcomes() const { return lineOutcomes; }
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -56,6 +67,13 @@ private:
     std::optional<Clock::time_point> nextWake() const;
     void advance(size_t device);
     void report(const Device& device, const PlannedLine& line, const std::string& what);
+    LineOutcome& outcomeOf(const PlannedLine& line);
+    // The line's outcome is known.
+    void settle(const PlannedLine& line, LineResult result, const char* reply);
+    // Gives the outcomes settled since the last time to onOutcome.
+    void handOver();
+    // The lines from the device's next on are not sent, for `why`.
+    void leaveUnsent(Device& device, const std::string& why);
     // A write that failed because the line is gone, not because it was slow.
     bool hungUp() const;
 
@@ -67,6 +85,10 @@ private:
     std::vector<Device> devices;
     std::unique_ptr<LineScheduler> scheduler;
     SendProgress* progress = nullptr;
+    const PlannedLine* planStart = nullptr;
+    std::vector<LineOutcome> lineOutcomes;
+    OutcomeHandler onOutcome;
+    std::vector<std::pair<const PlannedLine*, LineOutcome>> settled;
     std::optional<Sent> awaited;
     int replyPos = 0;
     ReplyLineGatherer gatherer{replyPos};

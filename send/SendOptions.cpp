@@ -66,6 +66,18 @@ struct Parser
     QCommandLineOption pace{"pace", "Least time between two lines (default 600).", "MS", "600"};
     QCommandLineOption timeout{"timeout", "Time to wait for a reply (default 3500).", "MS", "3500"};
     QCommandLineOption dryRun{"dry-run", "Print the frames instead of sending them."};
+    QCommandLineOption changed{"changed", "Send only the lines whose value differs from what the "
+                                          "slave last acknowledged, as the ledger says."};
+    QCommandLineOption report{"report", "Write the run's outcome, line by line, as JSON.",
+                              "FILE.json"};
+    QCommandLineOption retry{"retry",
+                             "Send again the lines a report shows not accepted, to its slaves "
+                             "on its line; no settings file.",
+                             "FILE.json"};
+    QCommandLineOption history{"history",
+                               "Print what the ledger holds for each slave of the "
+                               "line: each item's last acknowledged value. Sends nothing."};
+    QCommandLineOption json{"json", "With --history: print it as JSON."};
     QCommandLineOption listPorts{"list-ports",
                                  "List COM1 to COM6 with their devices, then the others found."};
     QCommandLineOption help{QStringList{"h", "help"}, "Show this help."};
@@ -75,13 +87,17 @@ struct Parser
         parser.setApplicationDescription(
             "Sends a settings file to MRV-508 title generators, one line at a time.\n"
             "Without --device the line is the profile's com_port and rs_control.\n"
+            "Every line a device answers is recorded in the ledger,\n"
+            "$XDG_STATE_HOME/mrv508/ledger.sqlite (default ~/.local/state/mrv508).\n"
             "Exit status: 0 every line accepted, 1 a line rejected, not answered, skipped or\n"
-            "not sent, 2 bad arguments or file, 3 the port cannot be opened, 130 interrupted.");
+            "not sent, 2 bad arguments, settings file or report, a ledger that --changed or\n"
+            "--history cannot use, a --report that cannot be written, 3 the port cannot be\n"
+            "opened, 130 interrupted.");
         parser.addPositionalArgument(
             "FILE.dat", "The settings file for every slave, or on RS-485 a file for each slave.",
             "FILE.dat | SLAVE=FILE.dat...");
         parser.addOptions({port, device, rs232c, rs485, slaves, only, pictures, pace, timeout,
-                           dryRun, listPorts, help});
+                           dryRun, changed, report, retry, history, json, listPorts, help});
     }
 };
 
@@ -121,7 +137,23 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
             return fail("exactly one settings file is needed, or SLAVE=FILE pairs");
         }
     }
-    if (options.file.empty() == options.slaveFiles.empty())
+    options.history = parser.isSet(p.history);
+    options.json = parser.isSet(p.json);
+    options.retryFile = parser.value(p.retry).toStdString();
+    const bool noFile = options.file.empty() && options.slaveFiles.empty();
+    if (options.json && !options.history)
+        return fail("--json goes with --history");
+    if (options.history && (!noFile || parser.isSet(p.changed) || parser.isSet(p.report) ||
+                            parser.isSet(p.retry) || parser.isSet(p.dryRun)))
+        return fail("--history sends nothing: give it only the line, the slaves and --json");
+    if (parser.isSet(p.retry) &&
+        (!noFile || parser.isSet(p.slaves) || parser.isSet(p.only) || parser.isSet(p.pictures)))
+        return fail("--retry takes its lines and slaves from the report: leave out the settings "
+                    "files, --slaves, --only and --pictures");
+    if (parser.isSet(p.retry) && options.retryFile.empty())
+        return fail("--retry needs a report");
+    if (!options.history && !parser.isSet(p.retry) &&
+        options.file.empty() == options.slaveFiles.empty())
         return fail(options.file.empty()
                         ? "exactly one settings file is needed, or SLAVE=FILE pairs"
                         : "give one settings file or SLAVE=FILE pairs, not both");
@@ -188,6 +220,12 @@ std::optional<SendOptions> SendOptions::parse(const QStringList& arguments, std:
     options.paceMs = *pace;
     options.timeoutMs = *timeout;
     options.dryRun = parser.isSet(p.dryRun);
+    options.changed = parser.isSet(p.changed);
+    options.reportFile = parser.value(p.report).toStdString();
+    if (parser.isSet(p.report) && options.reportFile.empty())
+        return fail("--report needs a file");
+    if (options.dryRun && !options.reportFile.empty())
+        return fail("--dry-run sends nothing to report: leave out --report");
     return options;
 }
 

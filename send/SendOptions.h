@@ -28,6 +28,11 @@ struct SendOptions
     int paceMs = 600;
     int timeoutMs = 3500;
     bool dryRun = false;
+    bool changed = false;   // only lines the ledger does not show the slave acknowledged
+    std::string reportFile; // where the run's outcome goes as JSON; empty for none
+    std::string retryFile;  // a report whose lines that were not accepted go again
+    bool history = false;   // prints what the ledger holds instead of sending
+    bool json = false;      // --history as JSON
     bool help = false;
     bool listPorts = false;
 

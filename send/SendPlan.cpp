@@ -4,6 +4,7 @@
 #include "editors/PictureCommand.h"
 #include "editors/TitleCommand.h"
 #include "editors/WhiteLevelCommand.h"
+#include "ledger/CommandItem.h"
 #include "link/CommandFrame.h"
 #include "res/Messages.h"
 #include "settings/DeviceSettings.h"
@@ -16,11 +17,6 @@ struct Command
     std::optional<std::string> line;
     std::string problem;
 };
-
-std::string channelName(int channel)
-{
-    return "ch." + std::to_string(channel + 1);
-}
 
 std::optional<std::string> titleCommand(int channel, int position)
 {
@@ -41,28 +37,25 @@ std::vector<Command> recordCommands(const SendOptions& options)
     if (options.titles)
         for (int channel = 0; channel < ChannelCount; ++channel)
             for (int position = 0; position < TitleCount; ++position)
-                add(channelName(channel) + " title " +
-                        (position == TitleCount - 1 ? "Top"
-                                                    : "Bottom" + std::to_string(position + 1)),
-                    titleCommand(channel, position), Message::NotJis);
+                add(TitleItem(channel, position), titleCommand(channel, position), Message::NotJis);
     if (options.levels)
         for (int channel = 0; channel < ChannelCount; ++channel)
             for (int picture = 0; picture < PictureCount; ++picture)
-                add(channelName(channel) + " white level picture " + std::to_string(picture + 1),
+                add(WhiteLevelItem(channel, picture),
                     MakeWhiteLevelCommand(channel, picture, s.whiteLevel[channel][picture]),
                     OutOfRange);
     // The settings file's order: both vertical offsets, then both horizontal ones.
     if (options.offsets) {
         for (int channel = 0; channel < ChannelCount; ++channel)
-            add(channelName(channel) + " vertical offset",
-                MakeOffsetCommand("VER", channel, s.vOffset[channel]), OutOfRange);
+            add(OffsetItem("VER", channel), MakeOffsetCommand("VER", channel, s.vOffset[channel]),
+                OutOfRange);
         for (int channel = 0; channel < ChannelCount; ++channel)
-            add(channelName(channel) + " horizontal offset",
-                MakeOffsetCommand("HOR", channel, s.hOffset[channel]), OutOfRange);
+            add(OffsetItem("HOR", channel), MakeOffsetCommand("HOR", channel, s.hOffset[channel]),
+                OutOfRange);
     }
     for (int channel = 0; channel < ChannelCount; ++channel)
         if (options.pictures[channel])
-            add(channelName(channel) + " picture " + std::to_string(*options.pictures[channel] + 1),
+            add(PictureItem(channel) + ' ' + std::to_string(*options.pictures[channel] + 1),
                 MakePictureCommand(channel, *options.pictures[channel]), OutOfRange);
     return commands;
 }

@@ -1,12 +1,12 @@
 #include "settings/RecoveryFile.h"
 
 #include "platform/PrivateFolder.h"
+#include "platform/StateFolder.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsFileAccess.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -18,14 +18,6 @@ namespace {
 const std::string Mark = "mrv508 recovery";
 const std::string LineEnd = "\r\n";
 constexpr std::ptrdiff_t SettingsLines = 134;
-
-QString StateFolder()
-{
-    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    const QString base =
-        QDir::isAbsolutePath(state) ? state : QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/mrv508");
-}
 
 // The next line of `text` from `from` on, without its end; `from` moves past it.
 std::optional<std::string> TakeLine(const std::string& text, size_t& from)

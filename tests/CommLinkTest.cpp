@@ -1,7 +1,9 @@
 #include "link/CommLink.h"
+#include "ledger/Ledger.h"
 #include "link/LinkSupervision.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
+#include "support/LedgerRows.h"
 #include "support/LinkTest.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
@@ -260,6 +262,33 @@ TEST_F(CommLinkTest, ALaterGoClearsReplyError)
     EXPECT_EQ(sendAndAwaitBox("P0104\r\n"), SuccessBox);
     EXPECT_EQ(DeviceSettings.replyError, 0);
     EXPECT_EQ(picture(sim.state(3), 0, 0), 4);
+}
+
+// The window tool records each frame's outcome in the ledger, as the sender does: an
+// acknowledged line, a refused one and one that met silence, found when the next frame goes.
+TEST_F(CommLinkTest, EveryLineIsRecordedInTheLedgerWithWhatBecameOfIt)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "3", "--error-on", "2"});
+    WriteProfileInt("rs_control", 1);
+    startOn(sim);
+    DeviceSettings.slaveNo = 3;
+    EXPECT_EQ(sendAndAwaitBox("P0105\r\n"), SuccessBox);
+    EXPECT_EQ(sendAndAwaitBox("P0106\r\n"), ErrorBox("Command Error"));
+    DeviceSettings.slaveNo = 5;
+    SerialLink.SendCommand("P0107\r\n");
+    DeviceSettings.slaveNo = 3;
+    SerialLink.SendCommand("VER0112\r\n");
+    ASSERT_TRUE(boxes().waitForBoxes(3));
+    const std::string line = "'" + sim.linkPath() + "'";
+    EXPECT_EQ(LedgerRows(Ledger::DefaultPath(),
+                         ("SELECT program, slave, item, value, frame, result, reply FROM entries "
+                          "WHERE device = " +
+                          line + " ORDER BY id")
+                             .c_str()),
+              "mrv508|3|ch.1 picture|05|03P0105\r\n|accepted|GO;"
+              "mrv508|3|ch.1 picture|06|03P0106\r\n|rejected|E3;"
+              "mrv508|5|ch.1 picture|07|05P0107\r\n|not answered|;"
+              "mrv508|3|ch.1 vertical offset|12|03VER0112\r\n|accepted|GO;");
 }
 
 TEST_F(CommLinkTest, AReplyInTwoPiecesIsInterpretedOnce)

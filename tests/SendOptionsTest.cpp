@@ -1,6 +1,7 @@
 #include "send/SendOptions.h"
 #include "link/SystemConsole.h"
 #include "send/RunSender.h"
+#include "support/BuildPaths.h"
 #include "support/FakeDeviceFinder.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
@@ -77,7 +78,17 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"OverlappingRanges", {"a.dat", "--rs485", "--slaves", "0-3,2"}, "distinct numbers"},
         BadCase{"UnknownPart", {"a.dat", "--only", "titles,names"}, "--only takes"},
         BadCase{"Picture33", {"a.dat", "--pictures", "5,33"}, "--pictures needs"},
-        BadCase{"MissingFile", {"/nonexistent/a.dat", "--dry-run"}, "cannot read"}),
+        BadCase{"MissingFile", {"/nonexistent/a.dat", "--dry-run"}, "cannot read"},
+        BadCase{"HistoryWithAFile", {"a.dat", "--history"}, "--history sends nothing"},
+        BadCase{"JsonWithoutHistory", {"a.dat", "--json"}, "--json goes with --history"},
+        BadCase{"RetryWithAFile", {"a.dat", "--retry", "r.json"}, "leave out the settings files"},
+        BadCase{"RetryWithSlaves", {"--retry", "r.json", "--slaves", "3"}, "leave out"},
+        BadCase{"ReportOfADryRun", {"a.dat", "--dry-run", "--report", "r.json"}, "sends nothing"},
+        BadCase{"MissingReport", {"--retry", "/nonexistent/r.json"}, "cannot read the report"},
+        BadCase{"AReportsFrameForAnotherSlave",
+                {"--retry", QString::fromStdString(TestDataFolder() + "/misaddressed-report.json"),
+                 "--dry-run"},
+                "not a report of mrv508-send: a frame of slave 3 is no command for it"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SendOptionsTest, ListPortsNamesEachComNameThenTheOtherDevicesFound)

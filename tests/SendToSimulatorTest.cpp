@@ -1,20 +1,26 @@
+#include "ledger/Ledger.h"
 #include "link/SerialPort.h"
 #include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
 #include "support/BuildPaths.h"
+#include "support/LedgerRows.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <limits>
 #include <map>
+#include <sstream>
 
 namespace {
 
@@ -23,6 +29,8 @@ class SendToSimulatorTest : public testing::Test
 protected:
     void SetUp() override
     {
+        // Each test its own ledger, which the sender it starts finds too.
+        qputenv("XDG_STATE_HOME", folder.filePath(QStringLiteral("state")).toLocal8Bit());
         ClearProfile();
         ResetSettings();
         DeviceSettings.title[0][0] = "\x8A\xBF\x8E\x9A"; // 漢字
@@ -35,17 +43,16 @@ protected:
 
     std::string file() const { return folder.filePath(QStringLiteral("s.dat")).toStdString(); }
 
-    // The fixture's file, unless files are given.
-    void start(const QStringList& options, QStringList files = {})
+    // The fixture's file, unless files (or none) are given.
+    void start(const QStringList& options, const std::optional<QStringList>& files = std::nullopt)
     {
-        if (files.isEmpty())
-            files = {QString::fromStdString(file())};
         sender.start(QString::fromStdString(SenderPath()),
-                     files + QStringList{"--pace", "0"} + options);
+                     files.value_or(QStringList{QString::fromStdString(file())}) +
+                         QStringList{"--pace", "0"} + options);
     }
 
     // The exit status, or -1 for a crash; keeps what the sender wrote in out and err.
-    int send(const QStringList& options, const QStringList& files = {})
+    int send(const QStringList& options, const std::optional<QStringList>& files = std::nullopt)
     {
         start(options, files);
         return finish();
@@ -77,6 +84,16 @@ protected:
         }
         EXPECT_EQ(channels[0]["titles"][0].toString(), FromCp932(DeviceSettings.title[0][0]));
     }
+
+    // The ledger's rows, as LedgerRows gives them, of the entries `where` selects.
+    static std::string entries(const std::string& where)
+    {
+        const std::string query =
+            "SELECT slave, frame, result FROM entries WHERE " + where + " ORDER BY id";
+        return LedgerRows(Ledger::DefaultPath(), query.c_str());
+    }
+
+    QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
 
     QTemporaryDir folder;
     QProcess sender;
@@ -230,7 +247,8 @@ TEST_F(SendToSimulatorTest, EachSlaveGetsItsOwnFile)
     SimulatorProcess sim({"--rs485", "--slaves", "3,12"});
     ASSERT_TRUE(sim.started());
     EXPECT_EQ(send(device(sim) + QStringList{"--rs485"},
-                   {"12=" + QString::fromStdString(stage), "3=" + QString::fromStdString(file())}),
+                   QStringList{"12=" + QString::fromStdString(stage),
+                               "3=" + QString::fromStdString(file())}),
               0)
         << err.toStdString();
     const QJsonObject state = sim.state(2 * 134);
@@ -389,4 +407,131 @@ TEST_F(SendToSimulatorTest, BytesThatMakeNoReplyLineAreNamedWithTheMissingReply)
     EXPECT_TRUE(err.contains("ch.1 vertical offset: no reply: 2 bytes came without a reply line: "
                              "the device's speed or parity may differ"))
         << err.toStdString();
+}
+
+// ---- The ledger, --changed, --report, --retry and --history ----------------------------------
+
+TEST_F(SendToSimulatorTest, WithChangedOnlyWhatASlaveHasNotAcknowledgedGoesAgain)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3,12"});
+    ASSERT_TRUE(sim.started());
+    const QStringList line = device(sim) + QStringList{"--rs485"};
+    EXPECT_EQ(send(line + QStringList{"--slaves", "0,3"}), 0) << err.toStdString();
+    ASSERT_EQ(sim.state(2 * 134)["frames"].toInt(), 2 * 134);
+
+    EXPECT_EQ(send(line + QStringList{"--slaves", "0,3", "--changed"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression(
+        "\nslave 0: 0 of 134 lines differ from what it acknowledged on \\d{4}-\\d\\d-\\d\\d "
+        "\\d\\d:\\d\\d\nslave 3: 0 of 134 lines differ")))
+        << out.toStdString();
+
+    DeviceSettings.title[1][32] = "\x82\x60"; // Ａ
+    ASSERT_TRUE(WriteSettingsFileAt(file()));
+    EXPECT_EQ(send(line + QStringList{"--slaves", "0,3,12", "--changed"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains("slave 0: 1 of 134 lines differ") &&
+                out.contains("slave 3: 1 of 134 lines differ") &&
+                out.contains("slave 12: 134 of 134 lines differ: it has acknowledged none"))
+        << out.toStdString();
+    const QStringList frames = sim.framesReceived();
+    ASSERT_EQ(frames.size(), 2 * 134 + 2 + 134);
+    for (const QString slave : {"00", "03", "12"})
+        EXPECT_EQ(frames.mid(qsizetype{2} * 134)
+                      .filter(QRegularExpression("^" + slave + "CA02TOP2341"))
+                      .size(),
+                  1)
+            << slave.toStdString();
+}
+
+TEST_F(SendToSimulatorTest, ARetrySendsOnlyTheLinesTheReportShowsNotAccepted)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "0,3", "--error-on", "3"});
+    ASSERT_TRUE(sim.started());
+    const QStringList line = device(sim) + QStringList{"--rs485"};
+    EXPECT_EQ(send(line + QStringList{"--slaves", "0,3", "--only", "offsets", "--report",
+                                      path("run.json")}),
+              1);
+    QFile file(path("run.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject report = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(report["line"]["path"].toString().toStdString(), sim.linkPath());
+    EXPECT_EQ(report["line"]["mode"].toString(), "RS-485");
+    const QJsonArray lines = report["slaves"][0]["lines"].toArray();
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1]["item"].toString(), "ch.2 vertical offset");
+    EXPECT_EQ(lines[1]["frame"].toString(), "00VER0263\r\n");
+    EXPECT_EQ(lines[1]["result"].toString(), "rejected");
+    EXPECT_EQ(lines[1]["reply"].toString(), "E3");
+    EXPECT_EQ(lines[0]["result"].toString(), "accepted");
+    EXPECT_TRUE(
+        QDateTime::fromString(lines[0]["answered"].toString(), Qt::ISODateWithMs).isValid());
+
+    SimulatorProcess other;
+    ASSERT_TRUE(other.started());
+    EXPECT_EQ(send(device(other) + QStringList{"--retry", path("run.json")}, QStringList{}), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("is a report of %1, not of %2")
+                                 .arg(sim.linkPath().c_str(), other.linkPath().c_str())))
+        << err.toStdString();
+    EXPECT_EQ(send({"--retry", path("run.json"), "--report", path("retry.json")}, QStringList{}), 0)
+        << err.toStdString();
+    EXPECT_EQ(sim.framesReceived().mid(8), QStringList{"00VER0263\\r\\n"});
+    EXPECT_TRUE(out.contains(QRegularExpression(" 3 +0 +0 +0 +0 +0 +0\n"))) << out.toStdString();
+    EXPECT_EQ(entries("frame = '00VER0263\r\n'"),
+              "0|00VER0263\r\n|rejected;0|00VER0263\r\n|accepted;");
+}
+
+TEST_F(SendToSimulatorTest, HistoryPrintsWhatEachSlaveAcknowledged)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "3"});
+    ASSERT_TRUE(sim.started());
+    const QStringList line = device(sim) + QStringList{"--rs485", "--slaves", "3,5"};
+    EXPECT_EQ(send(device(sim) + QStringList{"--rs485", "--slaves", "3"}), 0) << err.toStdString();
+    const int frames = sim.state(134)["frames"].toInt();
+
+    EXPECT_EQ(send(line + QStringList{"--history"}, QStringList{}), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression(
+        "^" + QRegularExpression::escape(sim.linkPath().c_str()) +
+        ", RS-485\nslave 3: 134 of 136 items acknowledged, the last on [-0-9: ]{19}\n"
+        "  ch.1 title Bottom1 +[-0-9: ]{19}  mrv508-send  漢字\n")))
+        << out.toStdString();
+    EXPECT_TRUE(out.contains("  ch.2 vertical offset        ") &&
+                out.endsWith("  never acknowledged: ch.1 picture, ch.2 picture\n"
+                             "slave 5: nothing acknowledged\n"))
+        << out.toStdString();
+
+    EXPECT_EQ(send(line + QStringList{"--history", "--json"}, QStringList{}), 0)
+        << err.toStdString();
+    const QJsonObject history = QJsonDocument::fromJson(out.toUtf8()).object();
+    EXPECT_EQ(history["device"].toString().toStdString(), sim.linkPath());
+    const QJsonArray slaves = history["slaves"].toArray();
+    ASSERT_EQ(slaves.size(), 2);
+    EXPECT_EQ(slaves[0]["items"].toArray().size(), 134);
+    EXPECT_EQ(slaves[0]["items"][0]["shown"].toString(), QStringLiteral("漢字"));
+    EXPECT_EQ(slaves[0]["items"][0]["program"].toString(), "mrv508-send");
+    EXPECT_EQ(slaves[0]["never"].toArray(), (QJsonArray{"ch.1 picture", "ch.2 picture"}));
+    EXPECT_EQ(slaves[1]["slave"].toInt(), 5);
+    EXPECT_EQ(slaves[1]["never"].toArray().size(), 136);
+    EXPECT_EQ(sim.state()["frames"].toInt(), frames) << "nothing sent";
+}
+
+// Each entry is its own transaction: a sender killed mid-run leaves a ledger that opens whole and
+// holds every line acknowledged before.
+TEST_F(SendToSimulatorTest, AKilledSenderLeavesEveryAcknowledgedLineInTheLedger)
+{
+    SimulatorProcess sim({"--delay", "50"});
+    ASSERT_TRUE(sim.started());
+    start(device(sim));
+    ASSERT_GE(sim.state(20, 60000)["frames"].toInt(), 20);
+    ::kill(static_cast<pid_t>(sender.processId()), SIGKILL);
+    EXPECT_EQ(finish(), -1);
+    std::ostringstream problems;
+    const Ledger ledger(Ledger::DefaultPath(), "mrv508", problems);
+    EXPECT_EQ(problems.str(), "");
+    EXPECT_EQ(LedgerRows(Ledger::DefaultPath(), "PRAGMA integrity_check"), "ok;");
+    const QStringList frames = sim.framesReceived();
+    std::string received;
+    for (QString frame : frames)
+        received += "NULL|" + frame.replace("\\r\\n", "\r\n").toStdString() + "|accepted;";
+    const std::string recorded = entries("1");
+    EXPECT_TRUE(received.starts_with(recorded)) << recorded;
+    EXPECT_GE(std::count(recorded.begin(), recorded.end(), ';'), frames.size() - 1);
 }

@@ -190,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::pair(std::string(17, ' '), Repeat(FullBlank, 16)),
                     std::pair("\x81 ", "\x81" + FullBlank), // a lead byte before a blank
                     std::pair("\x95\x5c \x8e\xa6", "\x95\x5c" + FullBlank + "\x8e\xa6"),
-                    std::pair(Repeat(Kan, 17), Repeat(Kan, 16))));
+                    std::pair(Repeat(Kan, 17), Repeat(Kan, 16)),
+                    std::pair("\xC3\xB2", "\xC3\xB2"))); // half-width katakana that pair as UTF-8
 
 // Strict reading: a file fit to send, or its first wrong line and why; the record takes only
 // the former. `line` is 0 for a file that is taken.

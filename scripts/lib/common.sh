@@ -7,7 +7,7 @@ export DEBIAN_FRONTEND=noninteractive
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-tidy
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libx11-dev libxtst-dev
-  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libsqlite3-dev
   fonts-ipafont-gothic xvfb xauth ccache jq cmark help2man man-db ser2net socat
 )
 

@@ -1,0 +1,21 @@
+#include "support/LedgerRows.h"
+
+#include <sqlite3.h>
+
+std::string LedgerRows(const std::string& path, const char* query)
+{
+    sqlite3* db = nullptr;
+    std::string text;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_exec(
+        db, query,
+        [](void* result, int count, char** values, char**) {
+            auto& text = *static_cast<std::string*>(result);
+            for (int i = 0; i < count; ++i)
+                text += std::string(values[i] ? values[i] : "NULL") + (i + 1 < count ? "|" : ";");
+            return 0;
+        },
+        &text, nullptr);
+    sqlite3_close(db);
+    return text;
+}
