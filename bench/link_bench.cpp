@@ -7,6 +7,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Profile.h"
 #include "settings/DeviceSettings.h"
+#include "support/BuildPaths.h"
 
 #include <QApplication>
 #include <QSettings>
@@ -161,7 +162,7 @@ pid_t startSimulator(const fs::path& link, const fs::path& folder)
 {
     fs::remove(link);
     const pid_t pid =
-        spawn({MRV508_SIM_PATH, "--link", link.string(), "--log", (folder / "sim.log").string()},
+        spawn({SimulatorPath(), "--link", link.string(), "--log", (folder / "sim.log").string()},
               folder / "sim.out");
     const auto deadline = Clock::now() + 5s;
     while (pid > 0 && !fs::exists(link) && Clock::now() < deadline)
@@ -203,7 +204,7 @@ void measureIdle(const fs::path& folder)
         }
         const fs::path device = idleCase.simulator ? fs::canonical(link) : folder / "ttyGONE";
         mapCom1(device.string());
-        pid_t tool = spawn({MRV508_APP_PATH}, toolLog);
+        pid_t tool = spawn({AppPath()}, toolLog);
         std::this_thread::sleep_for(SettleTime);
         if (idleCase.simulator && !holds(tool, device))
             std::fprintf(stderr, "%s: the tool did not open %s\n", idleCase.name, device.c_str());
@@ -427,7 +428,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     measureLatency();
     measureDialogs();
-    std::printf("idle CPU of %s: 3 x %lld s ...\n", MRV508_APP_PATH,
+    std::printf("idle CPU of %s: 3 x %lld s ...\n", AppPath().c_str(),
                 static_cast<long long>(IdleWindow.count()));
     std::fflush(stdout);
     measureIdle(folder);

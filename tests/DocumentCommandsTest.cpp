@@ -1,5 +1,6 @@
 // New, Open, Save, Save As and Exit run from the menu, their keys, the close box and the end of
 // link supervision, with every question and file dialog answered in advance.
+#include "support/BuildPaths.h"
 #include "support/RecordingBoxes.h"
 #include "support/RecordingFileDialogs.h"
 #include "support/ToolTest.h"
@@ -67,8 +68,10 @@ protected:
         frame->show();
         frame->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-        QFile::copy(MRV508_TEST_DATA "/japanese.dat", folder.filePath("other.dat"));
-        QFile::copy(MRV508_TEST_DATA "/japanese-utf8.dat", folder.filePath("utf8.dat"));
+        QFile::copy(QString::fromStdString(TestDataFolder() + "/japanese.dat"),
+                    folder.filePath("other.dat"));
+        QFile::copy(QString::fromStdString(TestDataFolder() + "/japanese-utf8.dat"),
+                    folder.filePath("utf8.dat"));
         boxes().clear();
     }
     void TearDown() override

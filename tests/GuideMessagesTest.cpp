@@ -1,4 +1,5 @@
 #include "res/Messages.h"
+#include "support/BuildPaths.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -27,7 +28,7 @@ struct GuideTables
 // The rows of the tables under the guide's "Messages" heading.
 GuideTables messageTablesOfGuide()
 {
-    const QString guide = readFile(QStringLiteral(MRV508_DOCS "/guide.md"));
+    const QString guide = readFile(QString::fromStdString(DocsFolder() + "/guide.md"));
     const qsizetype start = guide.indexOf(QStringLiteral("\n## Messages\n"));
     EXPECT_GE(start, 0);
     const QString section =
@@ -88,7 +89,7 @@ TEST(GuideMessagesTest, BoxTextsAreWrittenOnlyWithTheMessages)
 {
     const QRegularExpression textInTheCall(QStringLiteral(
         R"((ShowError|ShowWarning|ShowLinkError|askYesNo|ErrorBox|WarningBox)\(\s*"|show\(\{\s*")"));
-    const QString root = QStringLiteral(MRV508_DOCS "/..");
+    const QString root = QString::fromStdString(DocsFolder() + "/..");
     int sources = 0;
     for (const char* folder : {"app", "editors", "link", "platform", "res", "settings", "send"}) {
         QDirIterator files(root + QLatin1Char('/') + QLatin1String(folder),

@@ -1,3 +1,5 @@
+#include "support/BuildPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -9,7 +11,7 @@ namespace {
 
 QSet<QString> picturesOfGuide()
 {
-    QFile guide(QStringLiteral(MRV508_DOCS "/guide.md"));
+    QFile guide(QString::fromStdString(DocsFolder() + "/guide.md"));
     EXPECT_TRUE(guide.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(guide.readAll());
     QSet<QString> names;
@@ -22,7 +24,7 @@ QSet<QString> picturesOfGuide()
 // The committed pictures, and the ones scripts/screenshots has just taken when a run names them.
 QStringList pictureFolders()
 {
-    QStringList folders = {QStringLiteral(MRV508_DOCS "/images")};
+    QStringList folders = {QString::fromStdString(DocsFolder() + "/images")};
     if (!qEnvironmentVariableIsEmpty("MRV508_SCREENSHOTS"))
         folders << qEnvironmentVariable("MRV508_SCREENSHOTS");
     return folders;

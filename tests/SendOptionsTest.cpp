@@ -1,6 +1,7 @@
 #include "send/SendOptions.h"
 #include "link/SystemConsole.h"
 #include "send/RunSender.h"
+#include "support/BuildPaths.h"
 #include "support/FakeDeviceFinder.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
@@ -85,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"ReportOfADryRun", {"a.dat", "--dry-run", "--report", "r.json"}, "sends nothing"},
         BadCase{"MissingReport", {"--retry", "/nonexistent/r.json"}, "cannot read the report"},
         BadCase{"AReportsFrameForAnotherSlave",
-                {"--retry", MRV508_TEST_DATA "/misaddressed-report.json", "--dry-run"},
+                {"--retry", QString::fromStdString(TestDataFolder() + "/misaddressed-report.json"),
+                 "--dry-run"},
                 "not a report of mrv508-send: a frame of slave 3 is no command for it"}),
     [](const auto& info) { return std::string(info.param.name); });
 

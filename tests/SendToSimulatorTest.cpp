@@ -3,6 +3,7 @@
 #include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
+#include "support/BuildPaths.h"
 #include "support/LedgerRows.h"
 #include "support/SimulatorProcess.h"
 #include "support/TestProfile.h"
@@ -45,7 +46,7 @@ protected:
     // The fixture's file, unless files (or none) are given.
     void start(const QStringList& options, const std::optional<QStringList>& files = std::nullopt)
     {
-        sender.start(QStringLiteral(MRV508_SEND_PATH),
+        sender.start(QString::fromStdString(SenderPath()),
                      files.value_or(QStringList{QString::fromStdString(file())}) +
                          QStringList{"--pace", "0"} + options);
     }

@@ -2,6 +2,7 @@
 // puts the simulator's line on a TCP port, socat makes a local pseudo-terminal for that port.
 #include "editors/PictureCommand.h"
 #include "link/CommLink.h"
+#include "support/BuildPaths.h"
 #include "support/RecordingBoxes.h"
 #include "support/SimulatorProcess.h"
 #include "support/ToolTest.h"
@@ -83,9 +84,9 @@ TEST_F(SerialServerTest, TheToolAndTheSenderReachADeviceBehindSer2netAndSocat)
 
     // The same link again, opened by the sender for a whole file.
     QProcess sender;
-    sender.start(QStringLiteral(MRV508_SEND_PATH),
-                 {QStringLiteral(MRV508_TEST_DATA "/defaults.dat"), "--device", link, "--pace", "0",
-                  "--pictures", "3,32"});
+    sender.start(QString::fromStdString(SenderPath()),
+                 {QString::fromStdString(TestDataFolder() + "/defaults.dat"), "--device", link,
+                  "--pace", "0", "--pictures", "3,32"});
     ASSERT_TRUE(sender.waitForFinished(120000));
     EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
     EXPECT_EQ(sim.state(137)[QStringLiteral("frames")].toInt(), 137) << "a picture, 136 lines";

@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFileAccess.h"
+#include "support/BuildPaths.h"
 #include "support/ChildProcess.h"
 
 #include <QDir>
@@ -95,7 +96,7 @@ class GoldenFileTest : public SettingsFileTest,
 TEST_P(GoldenFileTest, SavingWhatWasLoadedGivesTheExpectedBytes)
 {
     const auto [input, expected] = GetParam();
-    const std::string data = MRV508_TEST_DATA "/";
+    const std::string data = TestDataFolder() + "/";
     ResetSettings();
     if (*input) {
         ASSERT_TRUE(ReadSettingsFileAt(data + input));

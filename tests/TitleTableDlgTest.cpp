@@ -5,6 +5,7 @@
 #include "platform/Cp932.h"
 #include "res/Messages.h"
 #include "settings/DeviceSettings.h"
+#include "support/BuildPaths.h"
 #include "support/DialogDriver.h"
 #include "support/RecordingBoxes.h"
 #include "support/RecordingFileDialogs.h"
@@ -107,7 +108,7 @@ TEST_F(TitleTableDlgTest, PasteCopyDeleteAndUndoWorkOnCellsAndMarkWhatTheDeviceC
         EXPECT_EQ(table.item(1, 0)->text(), "前");
 
         // An import is one step too.
-        fileDialogs().answers = {MRV508_TEST_DATA "/titles.csv"};
+        fileDialogs().answers = {TestDataFolder() + "/titles.csv"};
         Click(dialog, "importButton");
         EXPECT_EQ(table.item(0, 0)->text(), "第１回定期演奏会のお知らせ");
         keys(table, QKeySequence::Undo);

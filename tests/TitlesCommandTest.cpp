@@ -2,6 +2,7 @@
 #include "platform/Cp932.h"
 #include "settings/DeviceSettings.h"
 #include "settings/SettingsFile.h"
+#include "support/BuildPaths.h"
 
 #include <QFile>
 #include <QProcess>
@@ -12,7 +13,7 @@
 
 namespace {
 
-const QString Data = QStringLiteral(MRV508_TEST_DATA "/");
+const QString Data = QString::fromStdString(TestDataFolder() + "/");
 
 QByteArray Slurp(const QString& path)
 {
@@ -47,7 +48,7 @@ TEST_P(TitlesCommandTest, ExitsWithItsStatusAndMessage)
     QStringList arguments = row.arguments;
     arguments.replaceInStrings("@", folder.path() + '/');
     QProcess tool;
-    tool.start(QStringLiteral(MRV508_APP_PATH), arguments);
+    tool.start(QString::fromStdString(AppPath()), arguments);
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitCode(), row.status);
     const QString err = QString::fromUtf8(tool.readAllStandardError());

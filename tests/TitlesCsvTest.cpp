@@ -3,6 +3,7 @@
 #include "platform/Cp932.h"
 #include "platform/Utf8.h"
 #include "settings/SettingsFileAccess.h"
+#include "support/BuildPaths.h"
 
 #include <QFile>
 #include <gmock/gmock.h>
@@ -97,10 +98,10 @@ class TitlesCsvFileTest : public testing::TestWithParam<std::pair<CsvEncoding, c
 TEST_P(TitlesCsvFileTest, WritesTheGoldenFileAndReadsItBack)
 {
     ResetSettings();
-    ASSERT_TRUE(ReadSettingsFileAt(MRV508_TEST_DATA "/titles.dat"));
+    ASSERT_TRUE(ReadSettingsFileAt(TestDataFolder() + "/titles.dat"));
     const TitleGrid titles = RecordTitles();
     const std::string csv = WriteTitlesCsv(titles, GetParam().first);
-    QFile golden(QStringLiteral(MRV508_TEST_DATA "/") + GetParam().second);
+    QFile golden(QString::fromStdString(TestDataFolder() + "/" + GetParam().second));
     ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
     EXPECT_EQ(csv, golden.readAll().toStdString());
 

@@ -1,5 +1,6 @@
 // The real program as an operator runs it: on a real X server, against the device simulator on a
 // pseudo-terminal, with a profile and folders of its own, as an ordinary user.
+#include "support/BuildPaths.h"
 #include "support/SimulatorProcess.h"
 #include "support/XClient.h"
 #include "support/XvfbServer.h"
@@ -54,7 +55,7 @@ public:
         QSettings(home.filePath(QStringLiteral("config/mrv508/mrv508.ini")), QSettings::IniFormat)
             .setValue(QStringLiteral("Ports/COM1"), device);
         // The leak checker of a sanitized build reads them as that user.
-        QFile::copy(QStringLiteral(MRV508_SANITIZER_FILES "/lsan-tool.supp"),
+        QFile::copy(QString::fromStdString(SanitizerFilesFolder() + "/lsan-tool.supp"),
                     home.filePath(QStringLiteral("lsan.supp")));
         if (geteuid() != 0)
             return;
@@ -128,7 +129,7 @@ public:
     Tool(const OperatorHome& home, const QString& display)
     {
         process.setProcessEnvironment(home.settings(display));
-        const QStringList command = home.launcher + QStringList{QStringLiteral(MRV508_APP_PATH)};
+        const QStringList command = home.launcher + QStringList{QString::fromStdString(AppPath())};
         process.start(command.front(), command.mid(1));
         process.waitForStarted();
     }

@@ -27,9 +27,11 @@ install_missing() {
 
 # Compilations go through ccache where it is installed. Paths under the clone are rewritten
 # relative to it, debug information included, so that clones in other folders share the cache.
+# rcc stamps each resource with its file's time, which a fresh clone sets to the checkout's: a fixed
+# stamp keeps the resource source alike across clones (the tool never reads it).
 CACHE_OPTIONS=()
 if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR=$ROOT
+  export CCACHE_BASEDIR=$ROOT QT_RCC_SOURCE_DATE_OVERRIDE=1
   CACHE_OPTIONS=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache "-DCMAKE_CXX_FLAGS=-fdebug-prefix-map=$ROOT=.")
 fi
 

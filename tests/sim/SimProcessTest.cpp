@@ -1,4 +1,6 @@
 // Runs the built simulator and talks to it over its pseudo-terminal, as the tool does.
+#include "support/BuildPaths.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,13 +59,13 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        std::vector<std::string> all{MRV508_SIM_PATH};
+        std::vector<std::string> all{SimulatorPath()};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
         for (std::string& arg : all)
             argv.push_back(arg.data());
         argv.push_back(nullptr);
-        if (::posix_spawn(&m_pid, MRV508_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
+        if (::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);

@@ -1,6 +1,7 @@
 #include "support/SimulatorProcess.h"
 
 #include "platform/Profile.h"
+#include "support/BuildPaths.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -13,7 +14,7 @@
 SimulatorProcess::SimulatorProcess(const QStringList& options)
 {
     const QString linkPath = folder.filePath(QStringLiteral("ttySIM"));
-    process.setProgram(QStringLiteral(MRV508_SIM_PATH));
+    process.setProgram(QString::fromStdString(SimulatorPath()));
     process.setArguments(QStringList{QStringLiteral("--link"), linkPath, QStringLiteral("--state"),
                                      folder.filePath("state.json"), QStringLiteral("--log"),
                                      folder.filePath("sim.log")} +

@@ -1,4 +1,5 @@
 #include "link/SystemConsole.h"
+#include "support/BuildPaths.h"
 #include "support/FakeDeviceFinder.h"
 #include "support/RecordingBoxes.h"
 #include "support/RecordingFileDialogs.h"
@@ -16,16 +17,15 @@ extern "C" const char* __asan_default_options()
 }
 extern "C" const char* __lsan_default_options()
 {
-    return "print_suppressions=0:suppressions=" MRV508_SANITIZER_FILES "/lsan.supp";
+    return LeakSanitizerOptions;
 }
 extern "C" const char* __ubsan_default_options()
 {
     return "halt_on_error=1:print_stacktrace=1";
 }
-// The simulator is started (fork, then exec at once) while Qt's painting threads may exist.
 extern "C" const char* __tsan_default_options()
 {
-    return "halt_on_error=1:die_after_fork=0:suppressions=" MRV508_SANITIZER_FILES "/tsan.supp";
+    return ThreadSanitizerOptions;
 }
 
 // Widget tests run headless, and no test ever touches the operator's profile, lock or state, nor
