@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <string>
+#include <sys/types.h>
 
 // A running device simulator on its own pseudo-terminal, for tests that drive the real link.
 class SimulatorProcess
@@ -37,7 +37,7 @@ public:
 
 private:
     QTemporaryDir folder;
-    QProcess process;
+    pid_t pid = -1;
     QString link;
 };
 
