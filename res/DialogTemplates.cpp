@@ -154,6 +154,28 @@ const DialogTemplate& TitleTableDialogTemplate()
     return table;
 }
 
+const DialogTemplate& SendHistoryDialogTemplate()
+{
+    static const DialogTemplate history = {
+        170,
+        "送信履歴",
+        260,
+        160,
+        {
+            {ControlKind::Text, "lineLabel", "", 7, 7, 246, 20},
+            {ControlKind::Table,
+             "historyTable",
+             "",
+             7,
+             30,
+             246,
+             106,
+             {"Slave No.", "最後に受け付けた日時", "設定と異なる項目"}},
+            {ControlKind::DefaultPushButton, CancelButtonName, "閉じる", 203, 141, 50, 14},
+        }};
+    return history;
+}
+
 const DialogTemplate& WhiteLevelDialogTemplate()
 {
     static const DialogTemplate whiteLevel = {
