@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CMrv508View.h"
+#include "app/CSendHistoryDlg.h"
 #include "app/GuidePage.h"
 #include "link/CommLink.h"
 #include "platform/MessageOwner.h"
@@ -89,6 +90,8 @@ bool CMrv508App::OnCommand(int command)
 {
     if (command == ID_APP_ABOUT)
         OnAppAbout();
+    else if (command == ID_SEND_HISTORY)
+        OnSendHistory();
     else if (command == ID_HELP_GUIDE)
         OnHelpGuide();
     else
@@ -99,6 +102,12 @@ bool CMrv508App::OnCommand(int command)
 void CMrv508App::OnAppAbout()
 {
     CAboutDlg dialog(frame.get());
+    dialog.exec();
+}
+
+void CMrv508App::OnSendHistory()
+{
+    CSendHistoryDlg dialog(frame.get());
     dialog.exec();
 }
 

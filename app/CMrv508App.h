@@ -26,6 +26,7 @@ public:
 
     bool OnCommand(int command);
     void OnAppAbout();
+    void OnSendHistory();
     void OnHelpGuide();
 
     CMainFrame* mainFrame() const { return frame.get(); }

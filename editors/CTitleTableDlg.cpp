@@ -2,6 +2,7 @@
 
 #include "editors/TitleCommand.h"
 #include "editors/TitleValidator.h"
+#include "link/CommLink.h"
 #include "platform/Cp932.h"
 #include "platform/DialogBuilder.h"
 #include "platform/FileDialogs.h"
@@ -25,10 +26,12 @@
 #include <QTableWidget>
 #include <QTimerEvent>
 #include <QUndoCommand>
+#include <iostream>
 
 namespace {
 
 const QColor MarkedCell(255, 210, 210);
+const QColor ChangedCell(255, 236, 170);
 
 // The text as the title box would take it: characters without a CP932 code left out, blanks made
 // full-width, cut at a character within 28 bytes.
@@ -118,7 +121,9 @@ QString PositionName(const TitleBatch::Title& title)
 
 } // namespace
 
-CTitleTableDlg::CTitleTableDlg(QWidget* owner) : QDialog(owner)
+CTitleTableDlg::CTitleTableDlg(QWidget* owner)
+    : QDialog(owner), ledger(Ledger::DefaultPath(), "mrv508", std::cerr),
+      lineName(SerialLink.ledgerName())
 {
     BuildDialog(*this, TitleTableDialogTemplate());
     table = findChild<QTableWidget*>(QStringLiteral("titleTable"));
@@ -150,6 +155,9 @@ CTitleTableDlg::CTitleTableDlg(QWidget* owner) : QDialog(owner)
         QKeySequence::Redo, [this] { undoStack.redo(); }, Qt::WindowShortcut);
     connect(findChild<QPushButton*>(QStringLiteral("sendSelectionButton")), &QPushButton::clicked,
             this, &CTitleTableDlg::OnSendSelection);
+    auto* sendChanged = findChild<QPushButton*>(QStringLiteral("sendChangedButton"));
+    sendChanged->setEnabled(ledger.isOpen());
+    connect(sendChanged, &QPushButton::clicked, this, &CTitleTableDlg::OnSendChanged);
     connect(findChild<QPushButton*>(QStringLiteral("importButton")), &QPushButton::clicked, this,
             &CTitleTableDlg::OnImport);
     connect(findChild<QPushButton*>(QStringLiteral("exportButton")), &QPushButton::clicked, this,
@@ -157,6 +165,9 @@ CTitleTableDlg::CTitleTableDlg(QWidget* owner) : QDialog(owner)
 
     slaveCombo->setCurrentIndex(DeviceSettings.slaveNo);
     slaveCombo->setEnabled(DeviceSettings.rsControl != 0);
+    markCells();
+    connect(slaveCombo, &QComboBox::currentIndexChanged, this, &CTitleTableDlg::markCells);
+    connect(&undoStack, &QUndoStack::indexChanged, this, &CTitleTableDlg::markCells);
     SetMessageOwner(this);
     DeviceSettings.imeOpenStatus = InputMethods().isOpen() ? 1 : 0;
     InputMethods().setOpen(true);
@@ -187,9 +198,37 @@ void CTitleTableDlg::showTitle(int channel, int position)
     QTableWidgetItem* cell = table->item(position, channel);
     const std::string& title = DeviceSettings.title[channel][position];
     cell->setText(FromCp932(title));
-    const bool marked = !TitleShowable(title);
-    cell->setBackground(marked ? QBrush(MarkedCell) : QBrush());
-    cell->setToolTip(marked ? QString::fromUtf8(Message::NotJis) : QString());
+}
+
+std::vector<ChangedTitle> CTitleTableDlg::changedTitles()
+{
+    if (!ledger.isOpen())
+        return {};
+    SendLine line;
+    line.name = lineName;
+    line.rs485 = DeviceSettings.rsControl != 0;
+    if (line.rs485)
+        line.slaves = {slaveCombo->currentIndex()};
+    return FindChangedTitles(ledger, line);
+}
+
+// A cell the device cannot show keeps that mark: it cannot have acknowledged it either.
+void CTitleTableDlg::markCells()
+{
+    const auto mark = [this](TitleBatch::Title title, const QColor& color, const QString& why) {
+        QTableWidgetItem* cell = table->item(title.position, title.channel);
+        cell->setBackground(color.isValid() ? QBrush(color) : QBrush());
+        cell->setToolTip(why);
+    };
+    for (int position = 0; position < TitleCount; ++position)
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            if (TitleShowable(DeviceSettings.title[channel][position]))
+                mark({channel, position}, QColor(), QString());
+            else
+                mark({channel, position}, MarkedCell, QString::fromUtf8(Message::NotJis));
+    for (const ChangedTitle& changed : changedTitles())
+        if (TitleShowable(DeviceSettings.title[changed.title.channel][changed.title.position]))
+            mark(changed.title, ChangedCell, QString::fromStdString(changed.why));
 }
 
 std::vector<TitleBatch::Title> CTitleTableDlg::selectedTitles() const
@@ -266,13 +305,26 @@ void CTitleTableDlg::deleteSelection()
 
 void CTitleTableDlg::OnSendSelection()
 {
+    send(selectedTitles());
+}
+
+void CTitleTableDlg::OnSendChanged()
+{
+    std::vector<TitleBatch::Title> titles;
+    for (const ChangedTitle& changed : changedTitles())
+        titles.push_back(changed.title);
+    send(titles);
+}
+
+void CTitleTableDlg::send(const std::vector<TitleBatch::Title>& chosen)
+{
     if (batch->running())
         return;
     SetMessageOwner(this);
     DeviceSettings.slaveNo = slaveCombo->currentIndex();
     std::vector<TitleBatch::Title> titles;
     notSent.clear();
-    for (const TitleBatch::Title& title : selectedTitles())
+    for (const TitleBatch::Title& title : chosen)
         (TitleShowable(DeviceSettings.title[title.channel][title.position]) ? titles : notSent)
             .push_back(title);
     if (titles.empty())
@@ -283,6 +335,7 @@ void CTitleTableDlg::OnSendSelection()
 
 void CTitleTableDlg::OnSendEnded()
 {
+    markCells();
     if (notSent.empty())
         return;
     std::string names;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "editors/ChangedTitles.h"
 #include "editors/TitleBatch.h"
+#include "ledger/Ledger.h"
 
 #include <QDialog>
 #include <QKeySequence>
@@ -17,8 +19,9 @@ class QTableWidget;
 // A device's 66 titles at once: 33 rows in the title dialog's order, a column per channel. Cells
 // are edited in place with the title box's input rules; copy, paste, delete, CSV import and export
 // work on many at once, and each change is one undo step. Cells the device cannot show are
-// marked. The selection goes to the device through the "全設定" batch. Every change reaches the
-// record at once.
+// marked, and so, apart, are cells the chosen device did not last acknowledge as they stand. The
+// selection, or the changed cells, go to the device through the "全設定" batch. Every change
+// reaches the record at once.
 class CTitleTableDlg : public QDialog
 {
     Q_OBJECT
@@ -39,6 +42,7 @@ public:
     void showTitle(int channel, int position);
 
     void OnSendSelection();
+    void OnSendChanged();
     void OnImport();
     void OnExport();
     void OnTimer();
@@ -57,6 +61,11 @@ private:
     void deleteSelection();
     // The selected cells, row by row, each row's ch.1 before its ch.2.
     std::vector<TitleBatch::Title> selectedTitles() const;
+    // What the ledger says the chosen device holds, beside the record; nothing where it cannot
+    // be read.
+    std::vector<ChangedTitle> changedTitles();
+    void markCells();
+    void send(const std::vector<TitleBatch::Title>& chosen);
     void OnSendEnded();
 
     QTableWidget* table = nullptr;
@@ -65,4 +74,6 @@ private:
     QUndoStack undoStack;
     std::unique_ptr<TitleBatch> batch;
     std::vector<TitleBatch::Title> notSent; // marked cells of the selection being sent
+    Ledger ledger;
+    std::string lineName; // the ledger's name for the port's line
 };

@@ -51,6 +51,9 @@ WHERE a.id IN (SELECT max(id) FROM entries WHERE device = ?1 AND slave IS ?2
                AND result = 'accepted' GROUP BY item)
 )";
 
+constexpr const char* SlavesQuery =
+    "SELECT DISTINCT slave FROM entries WHERE device = ?1 AND slave IS NOT NULL ORDER BY slave";
+
 const char* resultName(LedgerResult result)
 {
     switch (result) {
@@ -152,26 +155,42 @@ std::map<std::string, HeldItem> Ledger::held(const std::string& device, std::opt
 {
     std::lock_guard guard(lock);
     std::map<std::string, HeldItem> items;
-    sqlite3_stmt* query = nullptr;
-    if (!db || sqlite3_prepare_v2(db, HeldQuery, -1, &query, nullptr) != SQLITE_OK) {
+    each(HeldQuery, device, slave, [&items](sqlite3_stmt* row) {
+        const std::chrono::milliseconds ms(sqlite3_column_int64(row, 3));
+        items[column(row, 0)] = {column(row, 1), column(row, 2),
+                                 std::chrono::system_clock::time_point(ms), column(row, 4),
+                                 sqlite3_column_int(row, 5) != 0};
+    });
+    return items;
+}
+
+std::vector<int> Ledger::slaves(const std::string& device)
+{
+    std::lock_guard guard(lock);
+    std::vector<int> slaves;
+    each(SlavesQuery, device, std::nullopt,
+         [&slaves](sqlite3_stmt* row) { slaves.push_back(sqlite3_column_int(row, 0)); });
+    return slaves;
+}
+
+template <typename Row>
+void Ledger::each(const char* query, const std::string& device, std::optional<int> slave, Row row)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (!db || sqlite3_prepare_v2(db, query, -1, &statement, nullptr) != SQLITE_OK) {
         if (db)
             complain("the ledger " + path + " cannot be read (" + error() + ")");
-        return items;
+        return;
     }
-    bindText(query, 1, device);
+    bindText(statement, 1, device);
     if (slave)
-        sqlite3_bind_int(query, 2, *slave);
+        sqlite3_bind_int(statement, 2, *slave);
     int code = SQLITE_ROW;
-    while ((code = sqlite3_step(query)) == SQLITE_ROW) {
-        const std::chrono::milliseconds ms(sqlite3_column_int64(query, 3));
-        items[column(query, 0)] = {column(query, 1), column(query, 2),
-                                   std::chrono::system_clock::time_point(ms), column(query, 4),
-                                   sqlite3_column_int(query, 5) != 0};
-    }
+    while ((code = sqlite3_step(statement)) == SQLITE_ROW)
+        row(statement);
     if (code != SQLITE_DONE)
         complain("the ledger " + path + " cannot be read (" + error() + ")");
-    sqlite3_finalize(query);
-    return items;
+    sqlite3_finalize(statement);
 }
 
 std::string Ledger::DefaultPath()

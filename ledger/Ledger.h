@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -59,6 +60,8 @@ public:
     void record(const LedgerEntry& entry);
     // Every item the device acknowledged, by item.
     std::map<std::string, HeldItem> held(const std::string& device, std::optional<int> slave);
+    // The RS-485 slaves that have entries on the line, in order.
+    std::vector<int> slaves(const std::string& device);
 
     // $XDG_STATE_HOME/mrv508/ledger.sqlite
     static std::string DefaultPath();
@@ -72,6 +75,10 @@ private:
     bool renew(const std::string& why);
     void complain(const std::string& text);
     std::string error() const;
+    // Calls `row` with each row of `query`, the device bound to ?1 and the slave to ?2; a
+    // ledger that cannot be read is said once and reads as empty.
+    template <typename Row>
+    void each(const char* query, const std::string& device, std::optional<int> slave, Row row);
 
     std::string path;
     std::string program;

@@ -117,6 +117,11 @@ std::string CommLink::silenceReason() const
     return why;
 }
 
+std::string CommLink::ledgerName() const
+{
+    return StableLineName(linePath, PortSurvey::Take());
+}
+
 void CommLink::SendCommand(const std::string& commandLine)
 {
     const auto frame =
@@ -131,7 +136,7 @@ void CommLink::SendCommand(const std::string& commandLine)
     // Opened with the first command rather than the port, which opens while the window starts.
     if (!ledger) {
         ledger = std::make_unique<Ledger>(Ledger::DefaultPath(), "mrv508", std::cerr);
-        lineName = StableLineName(linePath, PortSurvey::Take());
+        lineName = ledgerName();
     }
     const std::optional<int> slave =
         DeviceSettings.rsControl != 0 ? std::optional<int>(DeviceSettings.slaveNo) : std::nullopt;
@@ -186,16 +191,17 @@ void CommLink::InterpretReply(const char* line)
         InterpretReplyLine(line, DeviceSettings.rsControl, DeviceSettings.allSetStep);
     // Taken before the reply counts as come: the batch's next frame must not find it awaited.
     const std::optional<Awaited> answered = awaitReply(std::nullopt);
-    // The outcome is stored before the reply counts as come, so that whoever sees the reply come
-    // (the batch's next step) also sees whether the device refused the line.
-    DeviceSettings.replyError = outcome.replyError;
-    NoteReplyLine();
-    // Before the box, which waits for the operator.
+    // Recorded before the reply counts as come, so that whoever sees the batch end reads it
+    // from the ledger; and before the box, which waits for the operator.
     const char* text = ReplyText(line, DeviceSettings.rsControl);
     if (answered)
         record(*answered,
                std::strcmp(text, "GO\r\n") == 0 ? LedgerResult::Accepted : LedgerResult::Rejected,
                ShownReply(text));
+    // The outcome is stored before the reply counts as come, so that whoever sees the reply come
+    // (the batch's next step) also sees whether the device refused the line.
+    DeviceSettings.replyError = outcome.replyError;
+    NoteReplyLine();
     if (outcome.box)
         readerBoxes.show(*outcome.box);
 }

@@ -34,6 +34,8 @@ public:
     // not.
     std::string silenceReason() const;
     bool readerStarted() const { return readerThread.joinable(); }
+    // The name under which the ledger knows the port's line.
+    std::string ledgerName() const;
 
 private:
     // The frame whose reply is awaited, as the ledger records it.

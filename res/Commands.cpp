@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
-const std::array<CommandText, 14> CommandTexts = {{
+const std::array<CommandText, 15> CommandTexts = {{
     {ID_DATA_NEW, "新規作成", "", ""},
     {ID_DATA_OPEN, "開く", "既存のファイルを", ""},
     {ID_DATA_SAVE, "上書き保存", "", ""},
@@ -16,6 +16,8 @@ const std::array<CommandText, 14> CommandTexts = {{
     {ID_HORIZONTAL_OFFSET, "画面水平オフセット", "画面水平オフセット", "水平オフセット"},
     {ID_PICTURE_NO, "Picture番号", "Picture番号の設定", "Picture番号"},
     {ID_COMM_SETTING, "通信の設定", "通信の設定", "通信"},
+    {ID_SEND_HISTORY, "送信履歴",
+     "デバイスが最後に受け付けた日時と、開いている設定と異なる項目の数を表示", ""},
     {ID_HELP_GUIDE, "操作ガイド", "操作ガイドをブラウザで表示", ""},
     {ID_APP_ABOUT, "mrv508 のﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示",
      "ﾊﾞｰｼﾞｮﾝ情報"},
@@ -27,7 +29,7 @@ const std::array<MenuTemplate, 4> MainMenu = {{
      {ID_TITLE, ID_TITLE_TABLE, ID_WHITE_LEVEL, ID_VERTICAL_OFFSET, ID_HORIZONTAL_OFFSET,
       ID_PICTURE_NO}},
     {"通信", {ID_COMM_SETTING, -1, -1, -1, -1, -1}},
-    {"情報", {ID_HELP_GUIDE, ID_APP_ABOUT, -1, -1, -1, -1}},
+    {"情報", {ID_SEND_HISTORY, ID_HELP_GUIDE, ID_APP_ABOUT, -1, -1, -1}},
 }};
 
 const std::array<Command, 7> ToolbarButtons = {

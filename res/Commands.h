@@ -15,6 +15,7 @@ enum Command : int {
     ID_DATA_SAVE_AS = 32788,
     ID_HELP_GUIDE = 32789,
     ID_TITLE_TABLE = 32790,
+    ID_SEND_HISTORY = 32791,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
 };
@@ -41,7 +42,7 @@ struct Accelerator
     const char* keys;
 };
 
-extern const std::array<CommandText, 14> CommandTexts;
+extern const std::array<CommandText, 15> CommandTexts;
 extern const std::array<MenuTemplate, 4> MainMenu;
 extern const std::array<Command, 7> ToolbarButtons;
 extern const std::array<Accelerator, 3> Accelerators;

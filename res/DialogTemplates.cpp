@@ -138,19 +138,42 @@ const DialogTemplate& TitleTableDialogTemplate()
     static const DialogTemplate table = {
         160,
         "タイトル一覧",
-        300,
+        350,
         300,
         {
-            {ControlKind::Table, "titleTable", "", 7, 7, 286, 238, {"ch.1", "ch.2"}},
+            {ControlKind::Table, "titleTable", "", 7, 7, 336, 238, {"ch.1", "ch.2"}},
             {ControlKind::GroupBox, "slaveGroup", "Slave No.", 7, 250, 49, 30},
             {ControlKind::DropDownList, "slaveCombo", "", 12, 262, 38, 85, NumberedItems(0, 32, 2)},
             {ControlKind::PushButton, "sendSelectionButton", "選択範囲を送信", 63, 256, 70, 14},
-            {ControlKind::PushButton, "importButton", "CSV 読み込み...", 138, 256, 65, 14},
-            {ControlKind::PushButton, "exportButton", "CSV 書き出し...", 208, 256, 65, 14},
-            {ControlKind::ProgressBar, "progressBar", "", 63, 276, 210, 10},
-            {ControlKind::DefaultPushButton, CancelButtonName, "閉じる", 243, 281, 50, 14},
+            {ControlKind::PushButton, "sendChangedButton", "変更分を送信", 138, 256, 60, 14},
+            {ControlKind::PushButton, "importButton", "CSV 読み込み...", 203, 256, 65, 14},
+            {ControlKind::PushButton, "exportButton", "CSV 書き出し...", 273, 256, 65, 14},
+            {ControlKind::ProgressBar, "progressBar", "", 63, 276, 220, 10},
+            {ControlKind::DefaultPushButton, CancelButtonName, "閉じる", 293, 281, 50, 14},
         }};
     return table;
+}
+
+const DialogTemplate& SendHistoryDialogTemplate()
+{
+    static const DialogTemplate history = {
+        170,
+        "送信履歴",
+        260,
+        160,
+        {
+            {ControlKind::Text, "lineLabel", "", 7, 7, 246, 20},
+            {ControlKind::Table,
+             "historyTable",
+             "",
+             7,
+             30,
+             246,
+             106,
+             {"Slave No.", "最後に受け付けた日時", "設定と異なる項目"}},
+            {ControlKind::DefaultPushButton, CancelButtonName, "閉じる", 203, 141, 50, 14},
+        }};
+    return history;
 }
 
 const DialogTemplate& WhiteLevelDialogTemplate()

@@ -49,6 +49,7 @@ const DialogTemplate& PortAssignDialogTemplate();
 const DialogTemplate& PictureNoDialogTemplate();
 const DialogTemplate& TitleDialogTemplate();
 const DialogTemplate& TitleTableDialogTemplate();
+const DialogTemplate& SendHistoryDialogTemplate();
 const DialogTemplate& WhiteLevelDialogTemplate();
 const DialogTemplate& VerticalOffsetDialogTemplate();
 const DialogTemplate& HorizontalOffsetDialogTemplate();

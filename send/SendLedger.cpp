@@ -27,14 +27,6 @@ std::string label(const SendLine& line, int slave)
     return line.rs485 ? "slave " + std::to_string(slave) : "RS-232C";
 }
 
-std::chrono::system_clock::time_point lastAcknowledged(const Held& held)
-{
-    std::chrono::system_clock::time_point last{};
-    for (const auto& [item, value] : held)
-        last = std::max(last, value.time);
-    return last;
-}
-
 bool differs(const PlannedLine& planned, const Held& held, bool rs485)
 {
     const std::optional<CommandItem> item =
@@ -43,12 +35,6 @@ bool differs(const PlannedLine& planned, const Held& held, bool rs485)
         return true;
     const auto found = held.find(item->item);
     return found == held.end() || found->second.value != item->value || found->second.unsure;
-}
-
-std::string shown(const HeldItem& held, bool rs485)
-{
-    const std::optional<CommandItem> item = NameCommandItem(held.frame, rs485);
-    return item ? item->shown : held.value;
 }
 
 // An item's name before its number, and the number; -1 for an item without one.
@@ -86,7 +72,7 @@ void printText(const SendLine& line, int slave, const Held& held, std::ostream& 
         return;
     }
     out << held.size() << " of " << items.size() << " items acknowledged, the last on "
-        << LocalTimeText(lastAcknowledged(held)) << '\n';
+        << LocalTimeText(*LastAcknowledged(held)) << '\n';
     std::vector<std::string> never;
     for (const std::string& item : items) {
         const auto found = held.find(item);
@@ -98,8 +84,8 @@ void printText(const SendLine& line, int slave, const Held& held, std::ostream& 
         std::string row = "  " + item;
         row.resize(std::max<size_t>(row.size() + 2, 31), ' ');
         out << row << LocalTimeText(value.time) << "  " << value.program << "  "
-            << shown(value, line.rs485) << (value.unsure ? "  (a later line went unanswered)" : "")
-            << '\n';
+            << ShownValue(value, line.rs485)
+            << (value.unsure ? "  (a later line went unanswered)" : "") << '\n';
     }
     if (!never.empty())
         out << "  never acknowledged: " << folded(never) << '\n';
@@ -118,7 +104,7 @@ Json slaveJson(const SendLine& line, int slave, const Held& held)
         const HeldItem& value = found->second;
         items.push_back({{"item", item},
                          {"value", value.value},
-                         {"shown", shown(value, line.rs485)},
+                         {"shown", ShownValue(value, line.rs485)},
                          {"time", IsoTimeText(value.time)},
                          {"program", value.program},
                          {"unsure", value.unsure}});
@@ -163,27 +149,49 @@ std::optional<LedgerEntry> SentLineEntry(const SendLine& line, const PlannedLine
                        outcome.answered.value_or(std::chrono::system_clock::now())};
 }
 
+std::vector<SlaveChanges> FindChangedLines(const std::vector<PlannedLine>& plan, Ledger& ledger,
+                                           const SendLine& line)
+{
+    std::vector<SlaveChanges> slaves;
+    for (const int slave : slavesOf(line)) {
+        SlaveChanges changes{slave, ledger.held(line.name, ledgerSlave(line, slave)), {}, 0};
+        for (const PlannedLine& planned : plan) {
+            if (planned.slave != slave)
+                continue;
+            ++changes.total;
+            if (differs(planned, changes.held, line.rs485))
+                changes.differing.push_back(planned);
+        }
+        slaves.push_back(std::move(changes));
+    }
+    return slaves;
+}
+
+std::optional<std::chrono::system_clock::time_point> LastAcknowledged(const Held& held)
+{
+    std::optional<std::chrono::system_clock::time_point> last;
+    for (const auto& [item, value] : held)
+        last = std::max(last.value_or(value.time), value.time);
+    return last;
+}
+
+std::string ShownValue(const HeldItem& held, bool rs485)
+{
+    const std::optional<CommandItem> item = NameCommandItem(held.frame, rs485);
+    return item ? item->shown : held.value;
+}
+
 std::vector<PlannedLine> KeepChangedLines(const std::vector<PlannedLine>& plan, Ledger& ledger,
                                           const SendLine& line, std::ostream& out)
 {
     std::vector<PlannedLine> kept;
-    for (const int slave : slavesOf(line)) {
-        const Held held = ledger.held(line.name, ledgerSlave(line, slave));
-        int total = 0;
-        int differing = 0;
-        for (const PlannedLine& planned : plan) {
-            if (planned.slave != slave)
-                continue;
-            ++total;
-            if (differs(planned, held, line.rs485)) {
-                kept.push_back(planned);
-                ++differing;
-            }
-        }
-        out << label(line, slave) << ": " << differing << " of " << total << " lines differ"
-            << (held.empty() ? ": it has acknowledged none"
-                             : " from what it acknowledged on " +
-                                   LocalTimeText(lastAcknowledged(held)).substr(0, 16))
+    for (const SlaveChanges& changes : FindChangedLines(plan, ledger, line)) {
+        kept.insert(kept.end(), changes.differing.begin(), changes.differing.end());
+        const auto last = LastAcknowledged(changes.held);
+        out << label(line, changes.slave) << ": " << changes.differing.size() << " of "
+            << changes.total << " lines differ"
+            << (last ? " from what it acknowledged on " + LocalTimeText(*last).substr(0, 16)
+                     : ": it has acknowledged none")
             << '\n';
     }
     return kept;

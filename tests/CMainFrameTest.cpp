@@ -62,8 +62,8 @@ TEST_F(CMainFrameTest, MenuHasEveryItemInOrder)
                                   utf8("名前をつけて保存"), "-", utf8("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"),
                                   utf8("タイトル"), utf8("タイトル一覧"), utf8("ホワイトレベル"),
                                   utf8("画面垂直オフセット"), utf8("画面水平オフセット"),
-                                  utf8("Picture番号"), utf8("通信の設定"), utf8("操作ガイド"),
-                                  utf8("mrv508 のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+                                  utf8("Picture番号"), utf8("通信の設定"), utf8("送信履歴"),
+                                  utf8("操作ガイド"), utf8("mrv508 のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
 
 TEST_F(CMainFrameTest, ToolbarHasSevenLargeButtonsWithSeparatorsTooltipsAndPrompts)

@@ -1,4 +1,9 @@
 #include "ledger/Ledger.h"
+#include "app/DeviceHistory.h"
+#include "editors/ChangedTitles.h"
+#include "ledger/CommandItem.h"
+#include "send/TimeText.h"
+#include "settings/DeviceSettings.h"
 #include "support/LedgerRows.h"
 
 #include <QDir>
@@ -63,6 +68,22 @@ protected:
 };
 
 class HeldItemTest : public LedgerTest, public testing::WithParamInterface<HeldCase>
+{
+};
+
+constexpr const char* Kanji = "\x8A\xBF\x8E\x9A"; // 漢字
+constexpr const char* Before = "\x91\x4F";        // 前
+constexpr const char* Never = "デバイスがこのタイトルを受け付けた記録はありません";
+
+struct TitleCase
+{
+    const char* name;
+    std::vector<std::pair<const char*, LedgerResult>> steps; // slave 3's answers to ch.1 Bottom1
+    const char* recorded;                                    // ch.1 Bottom1 in the record
+    std::string why; // for ch.1 Bottom1, "@" for the minute of the steps; empty: unchanged
+};
+
+class ChangedTitlesTest : public LedgerTest, public testing::WithParamInterface<TitleCase>
 {
 };
 
@@ -175,4 +196,81 @@ TEST_F(LedgerTest, TwoProcessesWritingAtOnceLoseNoEntry)
     struct stat folderMode = {};
     ASSERT_EQ(::stat(folder.filePath("state").toLocal8Bit().constData(), &folderMode), 0);
     EXPECT_EQ(folderMode.st_mode & 0777, 0700u);
+}
+
+TEST_P(ChangedTitlesTest, ATitleIsChangedUnlessTheDeviceLastAcknowledgedItAsItStands)
+{
+    ResetSettings();
+    Ledger ledger(path(), "mrv508", problems);
+    std::string why = GetParam().why;
+    for (const auto& [title, result] : GetParam().steps) {
+        DeviceSettings.title[0][0] = title;
+        const LedgerEntry entry = TitleEntry("/dev/ttyUSB0", 3, 0, 0, result);
+        ledger.record(entry);
+        if (const size_t at = why.find('@'); at != std::string::npos)
+            why.replace(at, 1, LocalTimeText(entry.time).substr(0, 16));
+    }
+    DeviceSettings.title[0][0] = GetParam().recorded;
+
+    // Every other title was never acknowledged; all come in the table's order.
+    std::vector<std::string> expected;
+    for (int position = 0; position < TitleCount; ++position)
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            if (position > 0 || channel > 0)
+                expected.push_back(TitleItem(channel, position) + ": " + Never);
+            else if (!why.empty())
+                expected.push_back(TitleItem(0, 0) + ": " + why);
+    std::vector<std::string> found;
+    for (const ChangedTitle& changed :
+         FindChangedTitles(ledger, {-1, "", "/dev/ttyUSB0", true, {3}}))
+        found.push_back(TitleItem(changed.title.channel, changed.title.position) + ": " +
+                        changed.why);
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(problems.str(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, ChangedTitlesTest,
+    testing::Values(TitleCase{"AcknowledgedAsItStands", {{Kanji, Accepted}}, Kanji, ""},
+                    TitleCase{"AcknowledgedSomethingElse",
+                              {{Before, Accepted}},
+                              Kanji,
+                              "デバイスが最後に受け付けたのは「前」(@)"},
+                    TitleCase{"ALaterLineWentUnanswered",
+                              {{Kanji, Accepted}, {Before, Silent}},
+                              Kanji,
+                              "デバイスが最後に受け付けたのは「漢字」(@)。"
+                              "その後の送信には応答がありませんでした"},
+                    TitleCase{"OneTheDeviceCannotShow",
+                              {{Kanji, Accepted}},
+                              "18F",
+                              "デバイスが最後に受け付けたのは「漢字」(@)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The window's 送信履歴: on RS-485 each slave the ledger knows on the line, on RS-232C the one
+// device, beside the record's 134 lines.
+TEST_F(LedgerTest, EachDeviceOfALineSaysWhenItLastAcknowledgedAndHowManySettingsDiffer)
+{
+    const std::chrono::system_clock::time_point never{};
+    ResetSettings();
+    Ledger ledger(path(), "mrv508", problems);
+    ledger.record(TitleEntry("/dev/ttyUSB0", 5, 0, 0, Rejected));
+    const LedgerEntry slave3 = TitleEntry("/dev/ttyUSB0", 3, 0, 0, Accepted);
+    ledger.record(slave3);
+    const LedgerEntry rs232c = TitleEntry("/dev/ttyUSB0", std::nullopt, 1, 0, Accepted);
+    ledger.record(rs232c);
+    ledger.record(TitleEntry("/dev/ttyUSB1", 7, 0, 0, Accepted));
+    const auto rows = [&ledger, never](bool rs485) {
+        std::vector<std::string> text;
+        for (const DeviceHistory& device : ReadDeviceHistories(ledger, "/dev/ttyUSB0", rs485))
+            text.push_back(std::to_string(device.slave.value_or(-1)) + " " +
+                           LocalTimeText(device.lastAcknowledged.value_or(never)) + " " +
+                           std::to_string(device.differing) + "/" + std::to_string(device.total));
+        return text;
+    };
+    EXPECT_EQ(rows(true), (std::vector<std::string>{"3 " + LocalTimeText(slave3.time) + " 133/134",
+                                                    "5 " + LocalTimeText(never) + " 134/134"}));
+    EXPECT_EQ(rows(false),
+              (std::vector<std::string>{"-1 " + LocalTimeText(rs232c.time) + " 133/134"}));
+    EXPECT_EQ(problems.str(), "");
 }

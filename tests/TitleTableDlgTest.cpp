@@ -2,11 +2,14 @@
 // dialogs answered in advance, and the device simulator on COM1.
 #include "app/CMrv508View.h"
 #include "editors/CTitleTableDlg.h"
+#include "ledger/Ledger.h"
 #include "platform/Cp932.h"
+#include "platform/Profile.h"
 #include "res/Messages.h"
 #include "settings/DeviceSettings.h"
 #include "support/BuildPaths.h"
 #include "support/DialogDriver.h"
+#include "support/LedgerRows.h"
 #include "support/RecordingBoxes.h"
 #include "support/RecordingFileDialogs.h"
 #include "support/SimulatorProcess.h"
@@ -18,6 +21,7 @@
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace {
 
@@ -84,14 +88,15 @@ TEST_F(TitleTableDlgTest, PasteCopyDeleteAndUndoWorkOnCellsAndMarkWhatTheDeviceC
         EXPECT_EQ(DeviceSettings.title[0][1], cp932("かな"));
         EXPECT_EQ(DeviceSettings.modified, 1);
         EXPECT_EQ(table.item(0, 1)->toolTip().toStdString(), std::string(Message::NotJis));
-        EXPECT_TRUE(table.item(0, 0)->toolTip().isEmpty());
+        EXPECT_NE(table.item(0, 0)->toolTip().toStdString(), Message::NotJis);
 
         select(table, 0, 0, 1, 1);
         keys(table, QKeySequence::Copy);
         EXPECT_EQ(QApplication::clipboard()->text(), "漢字\tAB\nかな\t\n");
         keys(table, QKeySequence::Delete);
         EXPECT_TRUE(DeviceSettings.title[0][0].empty() && DeviceSettings.title[1][0].empty());
-        EXPECT_TRUE(table.item(0, 1)->toolTip().isEmpty()) << "an empty title is shown";
+        EXPECT_NE(table.item(0, 1)->toolTip().toStdString(), Message::NotJis)
+            << "an empty title is shown";
 
         table.setCurrentCell(32, 1);
         QApplication::clipboard()->setText("x\ty\nz");
@@ -143,4 +148,46 @@ TEST_F(TitleTableDlgTest, TheSelectionGoesAtTheBatchsPaceInTableOrderWithoutMark
             EXPECT_GE(frames[i].ms - frames[i - 1].ms, 500) << i;
         }
     }
+}
+
+// Cells that slave 3 did not last acknowledge as they stand are marked apart from those it cannot
+// show, follow the edits, the slave and the replies, and go alone in the table's order.
+TEST_F(TitleTableDlgTest, TheCellsTheSlaveDidNotAcknowledgeAreMarkedAndSentAlone)
+{
+    SimulatorProcess sim({"--rs485", "--slaves", "3,5"});
+    WriteProfileInt("rs_control", 1);
+    startOn(sim);
+    Ledger ledger(Ledger::DefaultPath(), "mrv508", std::cerr);
+    for (int position = 0; position < TitleCount; ++position)
+        for (int channel = 0; channel < ChannelCount; ++channel)
+            ledger.record(TitleEntry(sim.linkPath(), 3, channel, position, LedgerResult::Accepted));
+    DeviceSettings.title[1][0] = cp932("三");
+    DeviceSettings.title[0][1] = "half";
+    DeviceSettings.slaveNo = 3;
+    openTable([](CTitleTableDlg& dialog, QTableWidget& table) {
+        const auto tip = [&table](int row, int column) {
+            return table.item(row, column)->toolTip().toStdString();
+        };
+        EXPECT_EQ(tip(0, 0), "");
+        EXPECT_EQ(tip(0, 1).rfind("デバイスが最後に受け付けたのは「", 0), 0u) << tip(0, 1);
+        EXPECT_EQ(tip(1, 0), Message::NotJis);
+        EXPECT_NE(table.item(0, 1)->background(), table.item(1, 0)->background());
+        table.setCurrentCell(2, 0);
+        QApplication::clipboard()->setText("四");
+        keys(table, QKeySequence::Paste);
+        EXPECT_NE(tip(2, 0), "");
+        Choose(FindCombo(dialog, "slaveCombo"), 5);
+        EXPECT_EQ(tip(0, 0), "デバイスがこのタイトルを受け付けた記録はありません");
+        Choose(FindCombo(dialog, "slaveCombo"), 3);
+        Click(dialog, "sendChangedButton");
+        ASSERT_TRUE(QTest::qWaitFor([] { return DeviceSettings.allSetStep == 0; }, 10000));
+        EXPECT_EQ(tip(0, 0) + tip(0, 1) + tip(2, 0), "");
+    });
+    EXPECT_EQ(boxes().shownTexts(),
+              (std::vector<std::string>{"Success",
+                                        std::string(Message::MarkedNotSent) + "\nch.1 Bottom 2"}));
+    const QStringList frames = sim.framesReceived();
+    ASSERT_EQ(frames.size(), 2);
+    EXPECT_TRUE(frames[0].startsWith("03CA02B01") && frames[1].startsWith("03CA01B03"))
+        << frames.join(' ').toStdString();
 }

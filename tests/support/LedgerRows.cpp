@@ -1,5 +1,9 @@
 #include "support/LedgerRows.h"
 
+#include "editors/TitleCommand.h"
+#include "ledger/CommandItem.h"
+#include "link/CommandFrame.h"
+
 #include <sqlite3.h>
 
 std::string LedgerRows(const std::string& path, const char* query)
@@ -18,4 +22,16 @@ std::string LedgerRows(const std::string& path, const char* query)
         &text, nullptr);
     sqlite3_close(db);
     return text;
+}
+
+LedgerEntry TitleEntry(const std::string& line, std::optional<int> slave, int channel, int position,
+                       LedgerResult result)
+{
+    PadTitle(channel, position);
+    const std::string frame = *MakeCommandFrame(*MakeTitleCommand(channel, position, paddedTitle),
+                                                slave ? 1 : 0, slave.value_or(0));
+    const CommandItem item = *NameCommandItem(frame, slave.has_value());
+    return {line,       slave, item.item,
+            item.value, frame, result,
+            "",         false, std::chrono::system_clock::now()};
 }
