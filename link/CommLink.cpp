@@ -119,7 +119,7 @@ std::string CommLink::silenceReason() const
 
 std::string CommLink::ledgerName() const
 {
-    return StableLineName(linePath, PortSurvey::Take());
+    return StableLineName(linePath);
 }
 
 void CommLink::SendCommand(const std::string& commandLine)

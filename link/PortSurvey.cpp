@@ -81,10 +81,10 @@ std::string AssignablePath(const SerialDevice& device)
     return device.stablePath.empty() ? device.path : device.stablePath;
 }
 
-std::string StableLineName(const std::string& path, const PortSurvey& survey)
+std::string StableLineName(const std::string& path)
 {
-    if (const SerialDevice* device = survey.deviceAt(path); device && !device->stablePath.empty())
-        return device->stablePath;
+    if (std::string byId = DeviceFinder().stableLink(path); !byId.empty())
+        return byId;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.lexically_normal().string();

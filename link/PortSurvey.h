@@ -33,8 +33,9 @@ struct PortSurvey
 std::string AssignablePath(const SerialDevice& device);
 // The name a line keeps across plugging and port assignments, under which the ledger knows it:
 // udev's /dev/serial/by-id link to the device behind `path` where there is one, else the path
-// made absolute.
-std::string StableLineName(const std::string& path, const PortSurvey& survey);
+// made absolute. Asks for that one link only: finding every device costs a sender run more than
+// its frames to a line of 32 devices.
+std::string StableLineName(const std::string& path);
 // "FTDI FT232R USB UART, A1B2C3"; empty when the device tells nothing about itself.
 std::string DeviceIdentity(const SerialDevice& device);
 // A drop-down item: the path, with identity and USB id where known.

@@ -20,6 +20,8 @@ class SerialDeviceFinder
 public:
     virtual ~SerialDeviceFinder() = default;
     virtual std::vector<SerialDevice> present() const = 0;
+    // udev's by-id link for one device node, or empty; without looking for every device.
+    virtual std::string stableLink(const std::string& node) const = 0;
 };
 
 // The installed finder; the system's own until another is installed.

@@ -7,7 +7,7 @@
 namespace {
 
 // udev's by-id link for the device node, if it made one.
-std::string stableLink(const QString& node)
+std::string byIdLink(const QString& node)
 {
     const QString target = QFileInfo(node).canonicalFilePath();
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
@@ -26,7 +26,7 @@ std::vector<SerialDevice> SystemDeviceFinder::present() const
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
         SerialDevice device;
         device.path = port.systemLocation().toStdString();
-        device.stablePath = stableLink(port.systemLocation());
+        device.stablePath = byIdLink(port.systemLocation());
         device.maker = port.manufacturer().toStdString();
         device.model = port.description().toStdString();
         device.serialNumber = port.serialNumber().toStdString();
@@ -38,4 +38,9 @@ std::vector<SerialDevice> SystemDeviceFinder::present() const
         devices.push_back(device);
     }
     return devices;
+}
+
+std::string SystemDeviceFinder::stableLink(const std::string& node) const
+{
+    return byIdLink(QString::fromStdString(node));
 }

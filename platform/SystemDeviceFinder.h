@@ -7,4 +7,5 @@ class SystemDeviceFinder : public SerialDeviceFinder
 {
 public:
     std::vector<SerialDevice> present() const override;
+    std::string stableLink(const std::string& node) const override;
 };

@@ -106,7 +106,7 @@ SendLine chooseLine(const SendOptions& options)
                        ? (options.comPort >= 0 ? options.comPort : GetProfileInt("com_port"))
                        : -1;
     line.path = line.comPort >= 0 ? PortDevicePath(line.comPort) : options.device;
-    line.name = StableLineName(line.path, PortSurvey::Take());
+    line.name = StableLineName(line.path);
     line.rs485 = options.rs485;
     if (options.rs485)
         line.slaves = options.slaves;

@@ -8,6 +8,14 @@ class FakeDeviceFinder : public SerialDeviceFinder
 {
 public:
     std::vector<SerialDevice> present() const override { return devices; }
+    std::string stableLink(const std::string& node) const override
+    {
+        for (const SerialDevice& device : devices) {
+            if (device.path == node)
+                return device.stablePath;
+        }
+        return {};
+    }
 
     static FakeDeviceFinder& installed()
     {
